@@ -1,0 +1,21 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <stdexcept>
+#include <string>
+
+// A failed operation: main prints the message (the program's own text) on stderr and exits 1.
+class CliFailure : public std::runtime_error {
+public:
+    explicit CliFailure(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Sub-command registration; each adds its sub-command to app with a callback that does the work
+// and throws CliFailure on failure.
+void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-report, set-z
+#ifdef ORVEK_WITH_QT
+void AddRenderCommand(CLI::App& app);   // render
+// Creates the QGuiApplication the painting commands need, off-screen unless a platform is set.
+void EnsureGuiApplication();
+#endif

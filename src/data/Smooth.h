@@ -1,0 +1,9 @@
+#pragma once
+
+#include <cstdint>
+
+// Moving average of w points whose results replace the input while the window moves on, so that
+// later windows read already smoothed values on their left side (the instrument's filter). The
+// first b and last h values keep their input (b = w/2 for odd w, w/2 - 1 for even w; h = w/2).
+// w < 1 or too few values leave the array unchanged.
+void Smooth(int32_t* values, int n, int w);
