@@ -47,8 +47,13 @@ enum class LoadResult {
     CannotOpen,     // the file cannot be opened; the slot is unchanged
     Empty,          // header load of an empty file ("当前文件无效")
     Truncated,      // the file ends before the data it announces; the slot is unchanged
-    TooManySamples  // N or M above the capacity of a data set; the slot is unchanged
+    TooManySamples, // N above the capacity of a data set; the slot is unchanged
+    TooLarge        // far larger than any measurement file; not read
 };
+
+// The program's own message for a failed load, UTF-8 (empty for Ok and CannotOpen, which the
+// callers report in their own words).
+const char* LoadResultMessage(LoadResult result);
 
 // Full load: marker table, report block, primary data set with depth repair, differences and
 // smoothing, then the secondary data set. Throws InvalidTestDateError for a bad primary date

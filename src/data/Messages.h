@@ -12,5 +12,6 @@ inline constexpr const char* kReportTooLong = "报告文字过长，无法保存
 inline constexpr const char* kReportNotEncodable = "报告文字含有无法保存的字符";
 inline constexpr const char* kFileTruncated = "文件不完整，无法读取";
 inline constexpr const char* kTooManySamples = "文件的采样点数超过2048，无法读取";
+inline constexpr const char* kFileTooLarge = "文件过大，不是测量文件";
 inline constexpr const char* kInvalidTestDate = "文件的检测日期无效";
 }  // namespace msg

@@ -1,0 +1,601 @@
+#include "data/MeasurementFile.h"
+
+#include "data/ByteIO.h"
+#include "data/Messages.h"
+#include "data/SafeFile.h"
+#include "data/Smooth.h"
+#include "data/TextCodec.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// Sequential reader over the file's bytes; every read checks the end of the buffer, so a file that
+// ends early fails the load instead of reading past it.
+class Reader {
+public:
+    explicit Reader(const std::vector<unsigned char>& bytes) : m_bytes(bytes) {}
+    bool seek(std::size_t pos)
+    {
+        m_pos = pos;
+        return pos <= m_bytes.size();
+    }
+    std::size_t pos() const { return m_pos; }
+    bool i32(int32_t& out)
+    {
+        if (m_pos > m_bytes.size() || m_bytes.size() - m_pos < 4) {
+            return false;
+        }
+        out = byteio::GetI32(m_bytes.data() + m_pos);
+        m_pos += 4;
+        return true;
+    }
+    bool u32(uint32_t& out)
+    {
+        int32_t v = 0;
+        const bool ok = i32(v);
+        out = static_cast<uint32_t>(v);
+        return ok;
+    }
+    bool f32(float& out)
+    {
+        int32_t v = 0;
+        const bool ok = i32(v);
+        out = std::bit_cast<float>(v);
+        return ok;
+    }
+    // Bytes up to the next NUL (which is consumed); false when the file ends first.
+    bool cstr(std::string& out)
+    {
+        out.clear();
+        while (m_pos < m_bytes.size()) {
+            const unsigned char c = m_bytes[m_pos++];
+            if (c == 0) {
+                return true;
+            }
+            out.push_back(static_cast<char>(c));
+        }
+        return false;
+    }
+    bool has(std::size_t count) const { return m_pos <= m_bytes.size() && m_bytes.size() - m_pos >= count; }
+
+private:
+    const std::vector<unsigned char>& m_bytes;
+    std::size_t m_pos = 0;
+};
+
+// The local time value of a date at 00:00:00, daylight saving as the system decides.
+bool DateToTime(int year, int month, int day, int64_t& out)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1)) {
+        return false;
+    }
+    out = static_cast<int64_t>(t);
+    return true;
+}
+
+bool LocalDate(int64_t timeValue, std::tm& out)
+{
+    const std::time_t t = static_cast<std::time_t>(timeValue);
+#ifdef _WIN32
+    return localtime_s(&out, &t) == 0;
+#else
+    return localtime_r(&t, &out) != nullptr;
+#endif
+}
+
+enum class DateCheck { Ok, Truncated, Invalid };
+
+DateCheck ReadDate(Reader& r, int64_t& out, int& y, int& m, int& d)
+{
+    if (!r.i32(y) || !r.i32(m) || !r.i32(d)) {
+        return DateCheck::Truncated;
+    }
+    if (y < 1900 || m < 1 || m > 12 || d < 1 || d > 31) {
+        return DateCheck::Invalid;
+    }
+    return DateToTime(y, m, d, out) ? DateCheck::Ok : DateCheck::Invalid;
+}
+
+// Acquisition header from the reader's position: words, start depth, step, count, texts, date.
+// Returns the count in n; the count is checked against the capacity before the texts are read.
+enum class HeaderStatus { Ok, Truncated, TooMany, BadDate };
+
+HeaderStatus ReadAcquisitionHeader(Reader& r, CFileData& d, uint32_t& n, int& y, int& m, int& day)
+{
+    if (!r.i32(d.m_nAcqWord1) || !r.i32(d.m_nAcqWord2) || !r.f32(d.m_fStartDepth) || !r.i32(d.m_nStep) ||
+        !r.u32(n)) {
+        return HeaderStatus::Truncated;
+    }
+    if (n > static_cast<uint32_t>(kMaxSamples)) {
+        return HeaderStatus::TooMany;
+    }
+    d.m_nCount = n;
+    std::string bytes;
+    d.m_strProject.clear();
+    d.m_strSite.clear();
+    d.m_strPileNo.clear();
+    if (!r.cstr(bytes)) return HeaderStatus::Truncated;
+    d.m_strProject = WidenBytes(bytes);
+    if (!r.cstr(bytes)) return HeaderStatus::Truncated;
+    d.m_strSite = WidenBytes(bytes);
+    if (!r.cstr(bytes)) return HeaderStatus::Truncated;
+    d.m_strPileNo = WidenBytes(bytes);
+    switch (ReadDate(r, d.m_testDate, y, m, day)) {
+    case DateCheck::Ok: return HeaderStatus::Ok;
+    case DateCheck::Truncated: return HeaderStatus::Truncated;
+    case DateCheck::Invalid: break;
+    }
+    return HeaderStatus::BadDate;
+}
+
+bool ReadSamples(Reader& r, CFileData& d, uint32_t n)
+{
+    if (!r.has(std::size_t(n) * cdd::kSampleSize)) {
+        return false;
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        SampleRecord& s = d.m_raw[i];
+        r.i32(s.x);
+        r.i32(s.y);
+        r.i32(s.z);
+        r.f32(s.depth);
+    }
+    return true;
+}
+
+int32_t WrappingDiff(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// Marker table, report block, primary acquisition header and primary samples into slot.
+// On a bad date the fields read so far are committed to `commit` before the error is raised.
+LoadResult ReadPrimary(Reader& r, FileSlot& slot, FileSlot& commit, uint32_t& n)
+{
+    if (!r.i32(slot.markerCount)) {
+        return LoadResult::Truncated;
+    }
+    for (float& depth : slot.markerDepth) {
+        if (!r.f32(depth)) return LoadResult::Truncated;
+    }
+    CFileData& p = slot.primary;
+    if (!r.i32(p.m_nReportFlag) || !r.f32(p.m_fDetectedLength) || !r.f32(p.m_fReportStartDepth) ||
+        !r.f32(p.m_fDesignCageLength) || !r.f32(p.m_fDesignPileLength)) {
+        return LoadResult::Truncated;
+    }
+    std::array<std::u16string*, 6> texts = {&p.m_strReportPileNo, &p.m_strEngineeringName, &p.m_strNotes,
+                                            &p.m_strReportDate,   &p.m_strReportProject,   &p.m_strReportSite};
+    std::string bytes;
+    for (std::u16string* text : texts) {
+        if (!r.cstr(bytes)) {
+            return LoadResult::Truncated;
+        }
+        // A text longer than the format allows keeps its first 255 bytes.
+        if (bytes.size() > cdd::kMaxReportTextBytes) {
+            bytes.resize(cdd::kMaxReportTextBytes);
+        }
+        *text = Cp936ToUtf16(bytes);
+    }
+    r.seek(cdd::kAcqHeader);
+    int y = 0, m = 0, d = 0;
+    switch (ReadAcquisitionHeader(r, p, n, y, m, d)) {
+    case HeaderStatus::Ok: break;
+    case HeaderStatus::Truncated: return LoadResult::Truncated;
+    case HeaderStatus::TooMany: return LoadResult::TooManySamples;
+    case HeaderStatus::BadDate:
+        commit = std::move(slot);
+        throw InvalidTestDateError(y, m, d);
+    }
+    r.seek(cdd::kSamples);
+    return ReadSamples(r, p, n) ? LoadResult::Ok : LoadResult::Truncated;
+}
+
+// Secondary data set; anything unreadable leaves an empty data set rather than stale samples of
+// another file, so that a later data rewrite cannot copy them into this one.
+void ReadSecondary(const std::vector<unsigned char>& bytes, uint32_t n, CFileData& secondary)
+{
+    Reader r(bytes);
+    CFileData fresh;
+    CFileData loaded = secondary;
+    uint32_t m = 0;
+    int y = 0, mo = 0, d = 0;
+    if (!r.seek(cdd::SecondaryOffset(n)) || ReadAcquisitionHeader(r, loaded, m, y, mo, d) != HeaderStatus::Ok ||
+        !ReadSamples(r, loaded, m)) {
+        fresh.m_nSmoothWindow = secondary.m_nSmoothWindow;
+        secondary = std::move(fresh);
+        return;
+    }
+    secondary = std::move(loaded);
+}
+
+LoadResult StatusOfRead(ReadStatus status)
+{
+    return status == ReadStatus::TooLarge ? LoadResult::TooLarge : LoadResult::CannotOpen;
+}
+
+std::string FormatFixed2(float value)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
+    return res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("0.00");
+}
+
+std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+}  // namespace
+
+InvalidTestDateError::InvalidTestDateError(int y, int m, int d)
+    : std::runtime_error("invalid test date " + std::to_string(y) + "-" + std::to_string(m) + "-" +
+                         std::to_string(d)),
+      year(y), month(m), day(d)
+{
+}
+
+LoadResult FullLoad(FileSlot& slot, const std::string& path)
+{
+    const FileBytes file = ReadWholeFile(path);
+    if (file.status != ReadStatus::Ok) {
+        return StatusOfRead(file.status);
+    }
+    FileSlot next = slot;
+    Reader r(file.bytes);
+    uint32_t n = 0;
+    const LoadResult primary = ReadPrimary(r, next, slot, n);
+    if (primary != LoadResult::Ok) {
+        return primary;
+    }
+    CFileData& p = next.primary;
+    const int count = static_cast<int>(n);
+    for (int i = 1; i < count; ++i) {
+        SampleRecord& s = p.m_raw[i];
+        if (std::fabs(s.depth) < 0.01) {
+            s.depth = static_cast<float>(static_cast<double>(count - 1 - i) * p.m_nStep / 100.0);
+            const SampleRecord& prev = p.m_raw[i - 1];
+            if (s.x == 0) s.x = prev.x;
+            if (s.y == 0) s.y = prev.y;
+            if (s.z == 0) s.z = prev.z;
+        }
+    }
+    std::array<int32_t, kMaxSamples> xs{}, ys{}, zs{};
+    for (int i = 0; i < count; ++i) {
+        SampleRecord& s = p.m_raw[i];
+        if (i == 0) {
+            s.dx = s.dy = s.dz = 0;
+        } else {
+            const SampleRecord& prev = p.m_raw[i - 1];
+            s.dx = WrappingDiff(s.x, prev.x);
+            s.dy = WrappingDiff(s.y, prev.y);
+            s.dz = WrappingDiff(s.z, prev.z);
+        }
+        p.m_smoothed[i] = s;
+        xs[i] = s.x;
+        ys[i] = s.y;
+        zs[i] = s.z;
+    }
+    p.m_nSmoothedCount = count;
+    Smooth(xs.data(), count, p.m_nSmoothWindow);
+    Smooth(ys.data(), count, p.m_nSmoothWindow);
+    Smooth(zs.data(), count, p.m_nSmoothWindow);
+    for (int i = 0; i < count; ++i) {
+        p.m_smoothed[i].x = xs[i];
+        p.m_smoothed[i].y = ys[i];
+        p.m_smoothed[i].z = zs[i];
+    }
+    ReadSecondary(file.bytes, n, next.secondary);
+    slot = std::move(next);
+    return LoadResult::Ok;
+}
+
+LoadResult HeaderLoad(FileSlot& slot, const std::string& path)
+{
+    const FileBytes file = ReadWholeFile(path);
+    if (file.status != ReadStatus::Ok) {
+        return StatusOfRead(file.status);
+    }
+    if (file.bytes.empty()) {
+        return LoadResult::Empty;
+    }
+    FileSlot next = slot;
+    Reader r(file.bytes);
+    uint32_t n = 0;
+    const LoadResult result = ReadPrimary(r, next, slot, n);
+    if (result == LoadResult::Ok) {
+        slot = std::move(next);
+    }
+    return result;
+}
+
+namespace {
+
+// Reads the file a writer patches. The file must open for reading and writing, as the
+// instrument's own software demands, so a read-only file is refused before anything happens.
+WriteResult ReadForPatch(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    if (!CanOpenReadWrite(path)) {
+        return WriteResult::CannotRead;
+    }
+    FileBytes file = ReadWholeFile(path);
+    if (file.status != ReadStatus::Ok) {
+        return WriteResult::CannotRead;
+    }
+    bytes = std::move(file.bytes);
+    return WriteResult::Ok;
+}
+
+// A target that exists but may not be written is refused, as creating it would be; replacing it
+// by rename would otherwise get round its read-only attribute.
+bool TargetWritable(const std::string& path)
+{
+    std::error_code ec;
+    return !std::filesystem::exists(path, ec) || CanOpenReadWrite(path);
+}
+
+WriteResult Commit(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    return ReplaceFileContents(path, bytes) ? WriteResult::Ok : WriteResult::CannotCreate;
+}
+
+void PutAcqText(std::vector<unsigned char>& out, const std::u16string& text)
+{
+    const std::string bytes = NarrowToBytes(text);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    out.push_back(0);
+}
+
+void AppendI32(std::vector<unsigned char>& out, int32_t v)
+{
+    const std::size_t pos = out.size();
+    out.resize(pos + 4);
+    byteio::PutI32(out.data() + pos, v);
+}
+
+void AppendSample(std::vector<unsigned char>& out, const SampleRecord& s)
+{
+    AppendI32(out, s.x);
+    AppendI32(out, s.y);
+    AppendI32(out, s.z);
+    AppendI32(out, std::bit_cast<int32_t>(s.depth));
+}
+
+}  // namespace
+
+WriteResult SaveAsCopy(const std::string& currentPath, const std::string& targetPath,
+                       const std::array<float, kMarkerSlots>& markerDepths)
+{
+    std::vector<unsigned char> bytes;
+    const WriteResult read = ReadForPatch(currentPath, bytes);
+    if (read != WriteResult::Ok) {
+        return read;
+    }
+    if (!TargetWritable(targetPath)) {
+        return WriteResult::CannotCreate;
+    }
+    byteio::PutI32At(bytes, cdd::kMarkerCount, cdd::kStampedMarkerCount);
+    for (int k = 0; k < kMarkerSlots; ++k) {
+        byteio::PutF32At(bytes, cdd::kMarkerTable + 4 * std::size_t(k), markerDepths[k]);
+    }
+    return Commit(targetPath, bytes);
+}
+
+WriteResult ZWriteBack(const std::string& path, uint32_t sampleCount, const std::vector<std::u16string>& zCells)
+{
+    std::vector<unsigned char> bytes;
+    const WriteResult read = ReadForPatch(path, bytes);
+    if (read != WriteResult::Ok) {
+        return read;
+    }
+    const std::size_t n = std::min<std::size_t>(sampleCount, kMaxSamples);
+    const std::size_t cells = std::min(n, zCells.size());
+    for (std::size_t k = 0; k < cells; ++k) {
+        const std::size_t s = n - 1 - k;
+        const std::size_t pos = cdd::kSamples + cdd::kSampleSize * s + 8;
+        // Never write beyond the file: a sample the file does not hold has no Z to replace.
+        if (pos + 4 <= bytes.size()) {
+            byteio::PutI32(bytes.data() + pos, ParseLeadingInt(zCells[k]));
+        }
+    }
+    return Commit(path, bytes);
+}
+
+WriteResult DataRewrite(const std::string& path, const FileSlot& slot)
+{
+    std::vector<unsigned char> bytes;
+    const WriteResult read = ReadForPatch(path, bytes);
+    if (read != WriteResult::Ok) {
+        return read;
+    }
+    const CFileData& p = slot.primary;
+    const CFileData& s = slot.secondary;
+    const uint32_t n = std::min<uint32_t>(p.m_nCount, kMaxSamples);
+    const uint32_t m = std::min<uint32_t>(s.m_nCount, kMaxSamples);
+    byteio::PutF32At(bytes, cdd::kStartDepth, p.m_fStartDepth);
+    byteio::PutI32At(bytes, cdd::kCount, static_cast<int32_t>(n));
+
+    std::vector<unsigned char> tail;
+    for (uint32_t i = 0; i < n; ++i) {
+        AppendSample(tail, p.m_raw[i]);
+    }
+    for (unsigned char b = 0; b < cdd::kSeparatorSize; ++b) {
+        tail.push_back(b);
+    }
+    AppendI32(tail, s.m_nAcqWord1);
+    AppendI32(tail, s.m_nAcqWord2);
+    AppendI32(tail, std::bit_cast<int32_t>(s.m_fStartDepth));
+    AppendI32(tail, s.m_nStep);
+    AppendI32(tail, static_cast<int32_t>(m));
+    PutAcqText(tail, s.m_strProject);
+    PutAcqText(tail, s.m_strSite);
+    PutAcqText(tail, s.m_strPileNo);
+    std::tm tm{};
+    if (LocalDate(s.m_testDate, tm)) {
+        AppendI32(tail, tm.tm_year + 1900);
+        AppendI32(tail, tm.tm_mon + 1);
+        AppendI32(tail, tm.tm_mday);
+    } else {
+        AppendI32(tail, 0);
+        AppendI32(tail, 0);
+        AppendI32(tail, 0);
+    }
+    for (uint32_t i = 0; i < m; ++i) {
+        AppendSample(tail, s.m_raw[i]);
+    }
+    // Bytes of the old file beyond the new content stay where they were.
+    byteio::EnsureSize(bytes, cdd::kSamples + tail.size());
+    std::copy(tail.begin(), tail.end(), bytes.begin() + cdd::kSamples);
+    return Commit(path, bytes);
+}
+
+WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
+{
+    const std::array<const std::u16string*, 6> sources = {&texts.pileNo, &texts.engineeringName, &texts.notes,
+                                                          &texts.date,   &texts.project,         &texts.site};
+    std::vector<unsigned char> block;
+    for (const std::u16string* text : sources) {
+        const std::optional<std::string> encoded = Utf16ToCp936(*text);
+        if (!encoded) {
+            return WriteResult::NotEncodable;
+        }
+        if (encoded->size() > cdd::kMaxReportTextBytes) {
+            return WriteResult::TextTooLong;
+        }
+        block.insert(block.end(), encoded->begin(), encoded->end());
+        block.push_back(0);
+    }
+    if (cdd::kReportTexts + block.size() > cdd::kReportEnd) {
+        return WriteResult::TextTooLong;
+    }
+    std::vector<unsigned char> bytes;
+    const WriteResult read = ReadForPatch(path, bytes);
+    if (read != WriteResult::Ok) {
+        return read;
+    }
+    byteio::PutI32At(bytes, cdd::kReportFlag, 1);
+    byteio::PutF32At(bytes, cdd::kDetectedLength, static_cast<float>(ParseLeadingDouble(texts.detectedLength)));
+    byteio::PutF32At(bytes, cdd::kReportStartDepth, static_cast<float>(ParseLeadingDouble(texts.startDepth)));
+    byteio::PutF32At(bytes, cdd::kDesignCageLength, static_cast<float>(ParseLeadingDouble(texts.designCageLength)));
+    byteio::PutF32At(bytes, cdd::kDesignPileLength, static_cast<float>(ParseLeadingDouble(texts.designPileLength)));
+    byteio::EnsureSize(bytes, cdd::kReportTexts + block.size());
+    std::copy(block.begin(), block.end(), bytes.begin() + cdd::kReportTexts);
+    return Commit(path, bytes);
+}
+
+ReportTexts FillReportFields(const FileSlot& slot)
+{
+    const CFileData& p = slot.primary;
+    ReportTexts t;
+    if (p.m_nReportFlag == 1) {
+        t.startDepth = Ascii(FormatFixed2(p.m_fReportStartDepth));
+        t.pileNo = p.m_strReportPileNo;
+        t.engineeringName = p.m_strEngineeringName;
+        t.notes = p.m_strNotes;
+        t.date = p.m_strReportDate;
+        t.detectedLength = Ascii(FormatFixed2(p.m_fDetectedLength));
+        t.designCageLength = Ascii(FormatFixed2(p.m_fDesignCageLength));
+        t.designPileLength = Ascii(FormatFixed2(p.m_fDesignPileLength));
+        t.project = p.m_strReportProject;
+        t.site = p.m_strReportSite;
+        return t;
+    }
+    t.startDepth = Ascii(FormatFixed2(p.m_raw[0].depth));
+    t.pileNo = p.m_strPileNo;
+    t.designCageLength = Ascii(FormatFixed2(slot.markerDepth[kBottomMarker]));
+    t.date = Ascii(FormatTestDate(p.m_testDate));
+    t.project = p.m_strProject;
+    t.site = p.m_strSite;
+    return t;
+}
+
+int32_t ParseLeadingInt(std::u16string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t(INT32_MAX) + 1);
+    }
+    value = negative ? -value : value;
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+double ParseLeadingDouble(std::u16string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    std::string ascii;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        if (text[i] == u'-') ascii.push_back('-');
+        ++i;
+    }
+    for (; i < text.size() && text[i] < 0x80; ++i) {
+        ascii.push_back(static_cast<char>(text[i]));
+    }
+    double value = 0.0;
+    const char* first = ascii.data();
+    const char* last = ascii.data() + ascii.size();
+    // from_chars takes no '+', and a second sign after ours is not a number.
+    if (ascii.size() > 1 && ascii[0] == '-' && (ascii[1] == '-' || ascii[1] == '+')) {
+        return 0.0;
+    }
+    const auto res = std::from_chars(first, last, value, std::chars_format::general);
+    if (res.ec == std::errc::result_out_of_range) {
+        return ascii[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+    }
+    return res.ec == std::errc() ? value : 0.0;
+}
+
+std::string FormatTestDate(int64_t timeValue)
+{
+    std::tm tm{};
+    if (!LocalDate(timeValue, tm)) {
+        return std::string();
+    }
+    char buf[32];
+    const std::size_t len = std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
+    return std::string(buf, len);
+}
+
+const char* WriteResultMessage(WriteResult result)
+{
+    switch (result) {
+    case WriteResult::Ok: return "";
+    case WriteResult::CannotRead: return msg::kCannotRead;
+    case WriteResult::CannotCreate: return msg::kCannotCreate;
+    case WriteResult::TextTooLong: return msg::kReportTooLong;
+    case WriteResult::NotEncodable: return msg::kReportNotEncodable;
+    }
+    return msg::kCannotCreate;
+}
+
+const char* LoadResultMessage(LoadResult result)
+{
+    switch (result) {
+    case LoadResult::Ok:
+    case LoadResult::CannotOpen: return "";
+    case LoadResult::Empty: return msg::kInvalidFile;
+    case LoadResult::Truncated: return msg::kFileTruncated;
+    case LoadResult::TooManySamples: return msg::kTooManySamples;
+    case LoadResult::TooLarge: return msg::kFileTooLarge;
+    }
+    return "";
+}

@@ -1,0 +1,47 @@
+#include "data/PathUtil.h"
+
+#include <cctype>
+
+std::size_t LastSeparator(std::string_view path)
+{
+#ifdef _WIN32
+    return path.find_last_of("\\/");
+#else
+    return path.find_last_of('/');
+#endif
+}
+
+std::string FolderOf(std::string_view path)
+{
+    const std::size_t pos = LastSeparator(path);
+    return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos));
+}
+
+std::string FileNameOf(std::string_view path)
+{
+    const std::size_t pos = LastSeparator(path);
+    return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name)
+{
+    std::string out(folder);
+    out.push_back(kPathSeparator);
+    out.append(name);
+    return out;
+}
+
+bool HasCddExtension(std::string_view name)
+{
+    static constexpr std::string_view ext = ".cdd";
+    if (name.size() < ext.size()) {
+        return false;
+    }
+    const std::string_view tail = name.substr(name.size() - ext.size());
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(tail[i])) != ext[i]) {
+            return false;
+        }
+    }
+    return true;
+}
