@@ -542,26 +542,27 @@ double ParseLeadingDouble(std::u16string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
-    std::string ascii;
+    bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        if (text[i] == u'-') ascii.push_back('-');
+        negative = text[i] == u'-';
         ++i;
     }
+    // from_chars takes neither blanks nor a '+'; what follows the sign must be the number itself.
+    std::string ascii;
     for (; i < text.size() && text[i] < 0x80; ++i) {
         ascii.push_back(static_cast<char>(text[i]));
     }
-    double value = 0.0;
-    const char* first = ascii.data();
-    const char* last = ascii.data() + ascii.size();
-    // from_chars takes no '+', and a second sign after ours is not a number.
-    if (ascii.size() > 1 && ascii[0] == '-' && (ascii[1] == '-' || ascii[1] == '+')) {
+    if (ascii.empty() || ascii[0] == '+' || ascii[0] == '-') {
         return 0.0;
     }
-    const auto res = std::from_chars(first, last, value, std::chars_format::general);
+    double value = 0.0;
+    const auto res = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
-        return ascii[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+        value = HUGE_VAL;
+    } else if (res.ec != std::errc()) {
+        return 0.0;
     }
-    return res.ec == std::errc() ? value : 0.0;
+    return negative ? -value : value;
 }
 
 std::string FormatTestDate(int64_t timeValue)

@@ -98,9 +98,12 @@ bool CanOpenReadWrite(const std::string& path)
         return false;
     }
     struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // A file nobody may write is read-only even for an administrator, as the operators' read-only
+    // attribute is on their own systems.
+    const bool writable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                          (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     CloseFile(fd);
-    return regular;
+    return writable;
 }
 
 bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content)

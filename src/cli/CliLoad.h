@@ -1,0 +1,15 @@
+#pragma once
+
+#include "data/FileSlot.h"
+
+#include <string>
+
+// Full load of path into slot (no configuration file involved); throws CliFailure with the
+// program's message when the file cannot be loaded.
+void LoadOrFail(FileSlot& slot, const std::string& path);
+
+// Header load, as the print settings dialog reads a selected file.
+void HeaderLoadOrFail(FileSlot& slot, const std::string& path);
+
+// Shortest text that reads back as exactly the same float ("null" for NaN and infinities).
+std::string FloatText(float value);

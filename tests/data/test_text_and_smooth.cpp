@@ -1,0 +1,79 @@
+#include "data/MeasurementFile.h"
+#include "data/PathUtil.h"
+#include "data/Smooth.h"
+#include "data/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<int32_t> Smoothed(std::vector<int32_t> v, int w)
+{
+    Smooth(v.data(), static_cast<int>(v.size()), w);
+    return v;
+}
+
+TEST(Smooth, IsRecursiveOnItsLeftSide)
+{
+    using V = std::vector<int32_t>;
+    EXPECT_EQ(Smoothed({0, 30, 0, 30, 0, 30}, 3), (V{0, 10, 13, 14, 14, 30}));
+    EXPECT_EQ(Smoothed({0, 30, 0, 30, 0, 30}, 4), (V{0, 15, 11, 17, 0, 30}));
+    EXPECT_EQ(Smoothed({0, 30, 0, 30}, 2), (V{15, 15, 15, 30}));
+    EXPECT_EQ(Smoothed({0, 0, 0, 30, 0, 0, 0}, 3), (V{0, 0, 10, 13, 4, 1, 0}));
+    EXPECT_EQ(Smoothed({-7, 0, 0, 5}, 3), (V{-7, -2, 1, 5}));
+    EXPECT_EQ(Smoothed({5, 6, 7}, 5), (V{5, 6, 7}));
+    EXPECT_EQ(Smoothed({5, 6, 7}, 1), (V{5, 6, 7}));
+    EXPECT_EQ(Smoothed({5, 6, 7}, 0), (V{5, 6, 7}));
+    EXPECT_EQ(Smoothed({}, 3), V{});
+}
+
+TEST(TextCodec, AcquisitionBytesSurviveARoundTrip)
+{
+    std::string all;
+    for (int i = 1; i < 256; ++i) all.push_back(static_cast<char>(i));
+    const std::u16string wide = WidenBytes(all);
+    EXPECT_EQ(wide[0x7F - 1], u'\x7F');
+    EXPECT_EQ(wide[0x80 - 1], char16_t(0xFF80));
+    EXPECT_EQ(wide[0xFF - 1], char16_t(0xFFFF));
+    EXPECT_EQ(NarrowToBytes(wide), all);
+}
+
+TEST(TextCodec, Cp936AndUtf8Conversions)
+{
+    EXPECT_EQ(*Utf16ToCp936(u"钢筋笼"), "\xB8\xD6\xBD\xEE\xC1\xFD");
+    EXPECT_EQ(Cp936ToUtf16("\xB8\xD6\xBD\xEE\xC1\xFD"), u"钢筋笼");
+    EXPECT_EQ(Cp936ToUtf16("a\xFF" "b"), u"a\xFFFD" "b") << "an undecodable byte does not lose the rest";
+    EXPECT_FALSE(Utf16ToCp936(u"\u00E9\U0001F600").has_value());
+    EXPECT_EQ(Utf8ToUtf16("深度 m"), u"深度 m");
+    EXPECT_EQ(Utf16ToUtf8(u"\xFF80"), "\xEF\xBE\x80");
+}
+
+TEST(Parsing, LeadingNumbersAsTheCLibraryReadsThem)
+{
+    EXPECT_EQ(ParseLeadingInt(u"  \t-12x"), -12);
+    EXPECT_EQ(ParseLeadingInt(u"+7"), 7);
+    EXPECT_EQ(ParseLeadingInt(u"abc"), 0);
+    EXPECT_EQ(ParseLeadingInt(u"-"), 0);
+    EXPECT_EQ(ParseLeadingInt(u"-99999999999"), INT32_MIN);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(u" 1.5e2m"), 150.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(u"-.25"), -0.25);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(u"+-3"), 0.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(u"一二"), 0.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(u""), 0.0);
+}
+
+TEST(PathUtil, FoldersNamesAndExtensions)
+{
+    EXPECT_EQ(FolderOf("/data/piles/a.cdd"), "/data/piles");
+    EXPECT_EQ(FileNameOf("/data/piles/a.cdd"), "a.cdd");
+    EXPECT_EQ(FileNameOf("a.cdd"), "a.cdd");
+    EXPECT_EQ(FolderOf("a.cdd"), "");
+    EXPECT_TRUE(HasCddExtension("P1.CDD"));
+    EXPECT_TRUE(HasCddExtension(".cDd"));
+    EXPECT_FALSE(HasCddExtension("P1.cdd.bak"));
+    EXPECT_FALSE(HasCddExtension("cdd"));
+}
+
+}  // namespace
