@@ -253,8 +253,13 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
     if (file.status != ReadStatus::Ok) {
         return StatusOfRead(file.status);
     }
+    return FullLoadFromBytes(slot, file.bytes);
+}
+
+LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
+{
     FileSlot next = slot;
-    Reader r(file.bytes);
+    Reader r(bytes);
     uint32_t n = 0;
     const LoadResult primary = ReadPrimary(r, next, slot, n);
     if (primary != LoadResult::Ok) {
@@ -297,7 +302,7 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
         p.m_smoothed[i].y = ys[i];
         p.m_smoothed[i].z = zs[i];
     }
-    ReadSecondary(file.bytes, n, next.secondary);
+    ReadSecondary(bytes, n, next.secondary);
     slot = std::move(next);
     return LoadResult::Ok;
 }
@@ -308,11 +313,16 @@ LoadResult HeaderLoad(FileSlot& slot, const std::string& path)
     if (file.status != ReadStatus::Ok) {
         return StatusOfRead(file.status);
     }
-    if (file.bytes.empty()) {
+    return HeaderLoadFromBytes(slot, file.bytes);
+}
+
+LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty()) {
         return LoadResult::Empty;
     }
     FileSlot next = slot;
-    Reader r(file.bytes);
+    Reader r(bytes);
     uint32_t n = 0;
     const LoadResult result = ReadPrimary(r, next, slot, n);
     if (result == LoadResult::Ok) {

@@ -61,6 +61,10 @@ const char* LoadResultMessage(LoadResult result);
 // data set that cannot be read leaves the secondary as it was; the primary stays loaded.
 LoadResult FullLoad(FileSlot& slot, const std::string& path);
 
+// The same loads over bytes already in memory (what the loads above do after reading the file).
+LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes);
+LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes);
+
 // Header load: marker table, report block and primary acquisition header only.
 LoadResult HeaderLoad(FileSlot& slot, const std::string& path);
 

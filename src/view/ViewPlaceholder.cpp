@@ -1,1 +1,0 @@
-// Keeps the library target valid while its folder has no sources yet.
