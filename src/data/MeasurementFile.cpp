@@ -13,6 +13,7 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace {
@@ -232,6 +233,29 @@ std::string FormatFixed2(float value)
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
     return res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("0.00");
+}
+
+// Report text to code page 936. Code units U+FF80..U+FFFF are acquisition bytes held widened
+// (a default taken from the acquisition header); they go back to the file as the bytes they were.
+std::optional<std::string> EncodeReportText(std::u16string_view text)
+{
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] < 0xFF80) {
+            continue;
+        }
+        const std::optional<std::string> run = Utf16ToCp936(text.substr(start, i - start));
+        if (!run) {
+            return std::nullopt;
+        }
+        out += *run;
+        if (i < text.size()) {
+            out.push_back(static_cast<char>(text[i] & 0xFF));
+        }
+        start = i + 1;
+    }
+    return out;
 }
 
 std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
@@ -477,7 +501,7 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
                                                           &texts.date,   &texts.project,         &texts.site};
     std::vector<unsigned char> block;
     for (const std::u16string* text : sources) {
-        const std::optional<std::string> encoded = Utf16ToCp936(*text);
+        const std::optional<std::string> encoded = EncodeReportText(*text);
         if (!encoded) {
             return WriteResult::NotEncodable;
         }

@@ -240,3 +240,20 @@ TEST(FillReportFields, ShowsSavedValuesOrDefaultsFromTheAcquisitionHeader)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReportSave, AcquisitionBytesTakenAsDefaultsGoBackAsTheSameBytes)
+{
+    TempDir dir;
+    CddBuilder b = SampleFile();
+    b.primary.site = "\xB9\xA4\xB5\xD8";  // GBK "工地" as the instrument stores it
+    WriteBytes(dir.file("a.cdd"), b.bytes());
+    FileSlot slot;
+    ASSERT_EQ(HeaderLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
+    ASSERT_EQ(ReportSave(dir.file("a.cdd"), FillReportFields(slot)), WriteResult::Ok);
+    ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
+    EXPECT_EQ(slot.primary.m_strReportSite, u"工地");
+}
+
+}  // namespace
