@@ -1,0 +1,1 @@
+// Keeps the library target valid while its folder has no sources yet.
