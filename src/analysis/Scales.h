@@ -24,7 +24,8 @@ int32_t GradientMax(const CFileData& data, int c);
 // Smallest g(i) over the raw sample count, never above 0.
 int32_t GradientMin(const CFileData& data, int c);
 
-// Smallest smoothed depth; with truncate, its whole metres toward zero (A0).
+// Smallest smoothed depth; with truncate, its whole metres toward zero (A0). Depths that are not
+// finite take no part in this search or the next.
 float DepthMin(const CFileData& data, bool truncate);
 // Right end A1 of the depth axis: the next multiple of 5 m past the deepest whole metre.
 float DepthAxisEnd(const CFileData& data);
