@@ -198,7 +198,7 @@ LoadResult ReadPrimary(Reader& r, FileSlot& slot, FileSlot& commit, uint32_t& n)
     case HeaderStatus::Truncated: return LoadResult::Truncated;
     case HeaderStatus::TooMany: return LoadResult::TooManySamples;
     case HeaderStatus::BadDate:
-        commit = std::move(slot);
+        std::swap(commit, slot);
         throw InvalidTestDateError(y, m, d);
     }
     r.seek(cdd::kSamples);
@@ -210,17 +210,23 @@ LoadResult ReadPrimary(Reader& r, FileSlot& slot, FileSlot& commit, uint32_t& n)
 void ReadSecondary(const std::vector<unsigned char>& bytes, uint32_t n, CFileData& secondary)
 {
     Reader r(bytes);
-    CFileData fresh;
-    CFileData loaded = secondary;
     uint32_t m = 0;
     int y = 0, mo = 0, d = 0;
-    if (!r.seek(cdd::SecondaryOffset(n)) || ReadAcquisitionHeader(r, loaded, m, y, mo, d) != HeaderStatus::Ok ||
-        !ReadSamples(r, loaded, m)) {
+    if (!r.seek(cdd::SecondaryOffset(n)) || ReadAcquisitionHeader(r, secondary, m, y, mo, d) != HeaderStatus::Ok ||
+        !ReadSamples(r, secondary, m)) {
+        CFileData fresh;
         fresh.m_nSmoothWindow = secondary.m_nSmoothWindow;
         secondary = std::move(fresh);
-        return;
     }
-    secondary = std::move(loaded);
+}
+
+// Loads work on a copy of the slot so that a failed load leaves it untouched; the copy is kept per
+// thread so that repeated loads (the view reloads on every paint while asked to) reuse its tables.
+FileSlot& ScratchCopyOf(const FileSlot& slot)
+{
+    thread_local FileSlot scratch;
+    scratch = slot;
+    return scratch;
 }
 
 LoadResult StatusOfRead(ReadStatus status)
@@ -282,7 +288,7 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
 
 LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
 {
-    FileSlot next = slot;
+    FileSlot& next = ScratchCopyOf(slot);
     Reader r(bytes);
     uint32_t n = 0;
     const LoadResult primary = ReadPrimary(r, next, slot, n);
@@ -327,7 +333,7 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
         p.m_smoothed[i].z = zs[i];
     }
     ReadSecondary(bytes, n, next.secondary);
-    slot = std::move(next);
+    std::swap(slot, next);
     return LoadResult::Ok;
 }
 
@@ -345,12 +351,12 @@ LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>&
     if (bytes.empty()) {
         return LoadResult::Empty;
     }
-    FileSlot next = slot;
+    FileSlot& next = ScratchCopyOf(slot);
     Reader r(bytes);
     uint32_t n = 0;
     const LoadResult result = ReadPrimary(r, next, slot, n);
     if (result == LoadResult::Ok) {
-        slot = std::move(next);
+        std::swap(slot, next);
     }
     return result;
 }

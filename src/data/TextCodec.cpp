@@ -114,7 +114,7 @@ const std::string kReplacementUtf8("\xEF\xBF\xBD", 3);
 
 std::u16string Cp936ToUtf16(std::string_view bytes)
 {
-    Converter c("UTF-16LE", "CP936");
+    thread_local Converter c("UTF-16LE", "CP936");
     std::string out;
     if (!c.run(bytes.data(), bytes.size(), 1, out, &kReplacementUtf16Le)) {
         return WidenBytes(bytes);
@@ -124,7 +124,7 @@ std::u16string Cp936ToUtf16(std::string_view bytes)
 
 std::optional<std::string> Utf16ToCp936(std::u16string_view text)
 {
-    Converter c("CP936", "UTF-16LE");
+    thread_local Converter c("CP936", "UTF-16LE");
     const std::string in = ToUtf16LeBytes(text);
     std::string out;
     if (!c.run(in.data(), in.size(), 2, out, nullptr)) {
@@ -135,7 +135,7 @@ std::optional<std::string> Utf16ToCp936(std::u16string_view text)
 
 std::u16string Utf8ToUtf16(std::string_view utf8)
 {
-    Converter c("UTF-16LE", "UTF-8");
+    thread_local Converter c("UTF-16LE", "UTF-8");
     std::string out;
     c.run(utf8.data(), utf8.size(), 1, out, &kReplacementUtf16Le);
     return FromUtf16LeBytes(out);
@@ -143,7 +143,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8)
 
 std::string Utf16ToUtf8(std::u16string_view text)
 {
-    Converter c("UTF-8", "UTF-16LE");
+    thread_local Converter c("UTF-8", "UTF-16LE");
     const std::string in = ToUtf16LeBytes(text);
     std::string out;
     c.run(in.data(), in.size(), 2, out, &kReplacementUtf8);
