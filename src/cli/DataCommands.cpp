@@ -3,6 +3,7 @@
 #include "cli/CliLoad.h"
 
 #include "analysis/Smoothing.h"
+#include "data/Adjustments.h"
 #include "data/MeasurementFile.h"
 #include "data/Messages.h"
 #include "data/TextCodec.h"
@@ -163,6 +164,36 @@ void RunSetZ(const std::string& path, const std::map<long long, std::string>& ed
     CheckWrite(ZWriteBack(path, n, cells));
 }
 
+void RunAdjustStart(const std::string& path, const std::string& depthText)
+{
+    auto slot = std::make_unique<FileSlot>();
+    LoadOrFail(*slot, path);
+    const StartDepthPlan plan = PlanStartDepthCorrection(slot->primary, Utf8ToUtf16(depthText));
+    if (plan.check == StartDepthCheck::LessThanOneStep) {
+        // The dialog just stays open; a batch run has to say why nothing happened.
+        throw CliFailure(msg::kLessThanOneStep);
+    }
+    if (plan.check != StartDepthCheck::Ok) {
+        throw CliFailure(StartDepthCheckMessage(plan.check));
+    }
+    ApplyStartDepthCorrection(slot->primary, plan);
+    CheckWrite(DataRewrite(path, *slot));
+}
+
+void RunAppendTail(const std::string& path)
+{
+    auto slot = std::make_unique<FileSlot>();
+    LoadOrFail(*slot, path);
+    if (slot->primary.m_nCount == 0) {
+        throw CliFailure(msg::kNoSamples);
+    }
+    if (!InsertTail(slot->primary)) {
+        throw CliFailure(msg::kTailOverCapacity);
+    }
+    std::cout << msg::kTailInsertion << '\n';
+    CheckWrite(DataRewrite(path, *slot));
+}
+
 // "KEY=VALUE" split at the first '='.
 std::pair<std::string, std::string> SplitPair(const std::string& text)
 {
@@ -274,5 +305,19 @@ void AddDataCommands(CLI::App& app)
             }
             RunSetZ(*path, edits);
         });
+    }
+    {
+        auto* cmd = app.add_subcommand("adjust-start", "Correct the start depth of a file's samples");
+        auto path = std::make_shared<std::string>();
+        auto depth = std::make_shared<std::string>();
+        cmd->add_option("FILE", *path, "measurement file (.cdd)")->required();
+        cmd->add_option("DEPTH", *depth, "new start depth in metres")->required();
+        cmd->callback([=] { RunAdjustStart(*path, *depth); });
+    }
+    {
+        auto* cmd = app.add_subcommand("append-tail", "Append five copies of the shallowest sample");
+        auto path = std::make_shared<std::string>();
+        cmd->add_option("FILE", *path, "measurement file (.cdd)")->required();
+        cmd->callback([=] { RunAppendTail(*path); });
     }
 }

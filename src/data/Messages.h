@@ -14,4 +14,14 @@ inline constexpr const char* kFileTruncated = "文件不完整，无法读取";
 inline constexpr const char* kTooManySamples = "文件的采样点数超过2048，无法读取";
 inline constexpr const char* kFileTooLarge = "文件过大，不是测量文件";
 inline constexpr const char* kInvalidTestDate = "文件的检测日期无效";
+inline constexpr const char* kEnterNumber = "请输入一个数字。";
+inline constexpr const char* kEnterNumber1To200 = "请输入一个在 1 和 200 之间的数字。";
+inline constexpr const char* kEnter0To160 = "请输入0-160之间数值！";
+inline constexpr const char* kValueNotChanged = "数值未修改！";
+inline constexpr const char* kTailInsertion = "尾部插点";
+inline constexpr const char* kCorrectionRemovesAll = "修正后将没有采样点，未修改。";
+inline constexpr const char* kCorrectionOverCapacity = "修正后采样点将超过2048个，未修改。";
+inline constexpr const char* kTailOverCapacity = "插点后采样点将超过2048个，未修改。";
+inline constexpr const char* kLessThanOneStep = "修正量不足一个步距，未修改。";
+inline constexpr const char* kNoSamples = "文件中没有采样点，未修改。";
 }  // namespace msg

@@ -171,3 +171,35 @@ TEST(CliData, SetZWritesEveryZCellWithTheEditedOnesReplaced)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliData, AdjustStartAndAppendTailRewriteTheFile)
+{
+    TempDir dir;
+    WriteBytes(dir.file("a.cdd"), Sample().bytes());  // start depth 10, sample 0 at 2.0 m
+    CliRun r = Cli(dir, {"adjust-start", dir.file("a.cdd"), "11"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    FileSlot slot;
+    ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
+    EXPECT_EQ(slot.primary.m_nCount, 8u);
+    EXPECT_FLOAT_EQ(slot.primary.m_fStartDepth, 11.0f);
+    EXPECT_FLOAT_EQ(slot.primary.m_raw[0].depth, 3.0f);
+    EXPECT_EQ(slot.secondary.m_nCount, 1u) << "the secondary set is carried along";
+
+    const auto before = ReadBytes(dir.file("a.cdd"));
+    r = Cli(dir, {"adjust-start", dir.file("a.cdd"), "180"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "请输入0-160之间数值！\n");
+    EXPECT_EQ(Cli(dir, {"adjust-start", dir.file("a.cdd"), "11.1"}).status, 1);
+    EXPECT_EQ(ReadBytes(dir.file("a.cdd")), before);
+
+    r = Cli(dir, {"append-tail", dir.file("a.cdd")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "尾部插点\n");
+    ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
+    EXPECT_EQ(slot.primary.m_nCount, 13u);
+    EXPECT_EQ(slot.primary.m_raw[12].z, slot.primary.m_raw[7].z);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include "data/Adjustments.h"
+
+#include "data/Messages.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+// A whole-text decimal number, blanks allowed around it, as the dialog's data exchange reads it.
+bool ParseWholeFloat(std::u16string_view text, double& out)
+{
+    std::size_t b = 0, e = text.size();
+    while (b < e && IsBlank(text[b])) ++b;
+    while (e > b && IsBlank(text[e - 1])) --e;
+    std::string ascii;
+    for (std::size_t i = b; i < e; ++i) {
+        if (text[i] >= 0x80) return false;
+        ascii.push_back(static_cast<char>(text[i]));
+    }
+    std::size_t start = 0;
+    bool negative = false;
+    if (!ascii.empty() && (ascii[0] == '+' || ascii[0] == '-')) {
+        negative = ascii[0] == '-';
+        start = 1;
+    }
+    if (start >= ascii.size() || ascii[start] == '+' || ascii[start] == '-') return false;
+    const char* first = ascii.data() + start;
+    const char* last = ascii.data() + ascii.size();
+    const auto res = std::from_chars(first, last, out, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != last || !std::isfinite(out)) return false;
+    out = negative ? -out : out;
+    return true;
+}
+
+}  // namespace
+
+StartDepthPlan PlanStartDepthCorrection(const CFileData& data, std::u16string_view text)
+{
+    StartDepthPlan plan;
+    double parsed = 0.0;
+    if (!ParseWholeFloat(text, parsed)) {
+        plan.check = StartDepthCheck::NotANumber;
+        return plan;
+    }
+    const float v = static_cast<float>(parsed);
+    plan.value = v;
+    if (v < kStartDepthDialogMin || v > kStartDepthDialogMax) {
+        plan.check = StartDepthCheck::OutsideDialogRange;
+        return plan;
+    }
+    if (v > 160.0f || v < 0.0f) {
+        plan.check = StartDepthCheck::Outside0To160;
+        return plan;
+    }
+    const float d = std::fabs(v - data.m_fStartDepth);
+    if (!(d >= 0.01f)) {
+        plan.check = StartDepthCheck::NotChanged;
+        return plan;
+    }
+    // Single precision, as the instrument's software counts the steps.
+    const float steps = data.m_nStep > 0 ? d / static_cast<float>(data.m_nStep) * 100.0f : 0.0f;
+    plan.steps = steps < static_cast<float>(kMaxSamples) + 1.0f ? static_cast<int>(steps) : kMaxSamples + 1;
+    if (plan.steps == 0) {
+        plan.check = StartDepthCheck::LessThanOneStep;
+        return plan;
+    }
+    plan.deeper = !(v < data.m_fStartDepth);
+    const int count = static_cast<int>(data.m_nCount);
+    if (count == 0) {
+        plan.check = StartDepthCheck::NoSamples;
+    } else if (!plan.deeper && plan.steps >= count) {
+        plan.check = StartDepthCheck::WouldRemoveAll;
+    } else if (plan.deeper && count + plan.steps > kMaxSamples) {
+        plan.check = StartDepthCheck::OverCapacity;
+    } else {
+        plan.check = StartDepthCheck::Ok;
+    }
+    return plan;
+}
+
+void ApplyStartDepthCorrection(CFileData& data, const StartDepthPlan& plan)
+{
+    if (plan.check != StartDepthCheck::Ok) {
+        return;
+    }
+    const int c = static_cast<int>(data.m_nCount);
+    const int n = plan.steps;
+    if (!plan.deeper) {
+        for (int i = n; i < c; ++i) {
+            SampleRecord& to = data.m_raw[i - n];
+            const SampleRecord& from = data.m_raw[i];
+            to.x = from.x;
+            to.y = from.y;
+            to.z = from.z;
+            to.depth = from.depth;
+        }
+        data.m_nCount = static_cast<uint32_t>(c - n);
+    } else {
+        const SampleRecord last = data.m_raw[c - 1];
+        for (int i = c; i < c + n; ++i) {
+            SampleRecord& s = data.m_raw[i];
+            s.x = last.x;
+            s.y = last.y;
+            s.z = last.z;
+            s.depth = last.depth;
+        }
+        data.m_nCount = static_cast<uint32_t>(c + n);
+        const float e = last.depth;
+        for (int i = 0; i < c + n; ++i) {
+            data.m_raw[i].depth = e + static_cast<float>((c + n - 1 - i) * data.m_nStep) / 100.0f;
+        }
+    }
+    data.m_fStartDepth = plan.value;
+}
+
+bool InsertTail(CFileData& data)
+{
+    const int c = static_cast<int>(data.m_nCount);
+    if (c == 0 || c + kTailCopies > kMaxSamples) {
+        return false;
+    }
+    const SampleRecord last = data.m_raw[c - 1];
+    for (int i = c; i < c + kTailCopies; ++i) {
+        SampleRecord& s = data.m_raw[i];
+        s.x = last.x;
+        s.y = last.y;
+        s.z = last.z;
+        s.depth = last.depth;
+    }
+    data.m_nCount = static_cast<uint32_t>(c + kTailCopies);
+    data.m_nSmoothedCount = c + kTailCopies;
+    return true;
+}
+
+const char* StartDepthCheckMessage(StartDepthCheck check)
+{
+    switch (check) {
+    case StartDepthCheck::Ok:
+    case StartDepthCheck::LessThanOneStep: return "";
+    case StartDepthCheck::NotANumber: return msg::kEnterNumber;
+    case StartDepthCheck::OutsideDialogRange: return msg::kEnterNumber1To200;
+    case StartDepthCheck::Outside0To160: return msg::kEnter0To160;
+    case StartDepthCheck::NotChanged: return msg::kValueNotChanged;
+    case StartDepthCheck::WouldRemoveAll: return msg::kCorrectionRemovesAll;
+    case StartDepthCheck::OverCapacity: return msg::kCorrectionOverCapacity;
+    case StartDepthCheck::NoSamples: return msg::kNoSamples;
+    }
+    return "";
+}
