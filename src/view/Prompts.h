@@ -21,7 +21,7 @@ public:
     struct FileRequest {
         QString title;             // empty: the platform's own title
         QString filter;
-        QString initialPath;       // file name or full path selected when the dialog opens
+        QString initialPath;       // file selected when the dialog opens, or the folder it opens in
         QString defaultSuffix;     // added when the operator types a name without one ("xls")
         bool readOnlyBox = false;  // open dialogs: show the read-only check box
         bool readOnlyChecked = false;
