@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// What the print settings dialog hands to the graph view when it is confirmed. Printing reads
+// the three flags; the texts are kept as they were typed.
+struct PrintSettings {
+    int printTitle = 1;
+    int printWave = 0;
+    int printTable = 0;
+    std::array<QString, 8> texts;
+};
