@@ -1,0 +1,117 @@
+// orvek-cli render end to end: the picture, its size, and the statuses and messages of failures.
+#include "CddBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct RenderRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s) {
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q.push_back(c);
+    }
+    return q + "'";
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+RenderRun Render(const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string cmd = Quoted(ORVEK_CLI_PATH) + " render";
+    for (const std::string& a : args)
+        cmd += " " + Quoted(a);
+    const std::string out = dir.file("stdout.txt");
+    const std::string err = dir.file("stderr.txt");
+    cmd += " >" + Quoted(out) + " 2>" + Quoted(err);
+    RenderRun r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadAll(out);
+    r.err = ReadAll(err);
+    return r;
+}
+
+// Width and height from a PNG's IHDR chunk; (0, 0) when the bytes are not a PNG.
+std::pair<uint32_t, uint32_t> PngSize(const std::string& bytes)
+{
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        return {0, 0};
+    const auto be = [&](std::size_t at) {
+        uint32_t v = 0;
+        for (std::size_t i = 0; i < 4; ++i)
+            v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        return v;
+    };
+    return {be(16), be(20)};
+}
+
+std::string CopySample(const TempDir& dir, const std::string& name)
+{
+    const std::string target = dir.file(name);
+    std::filesystem::copy_file(std::string(ORVEK_SAMPLES_DIR) + "/" + name, target);
+    return target;
+}
+
+}  // namespace
+
+TEST(CliRender, WritesAPictureOfTheRequestedSizeAndNothingElse)
+{
+    TempDir dir;
+    const std::string cdd = CopySample(dir, "P04-45m.cdd");
+    const std::string png = dir.file("p04.png");
+    const RenderRun r = Render(dir, {cdd, "-o", png, "--size", "640x360", "--show", "XZ", "--smooth", "3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(PngSize(ReadAll(png)), std::make_pair(640u, 360u));
+    // The configuration file the desktop program keeps beside the files is not created.
+    EXPECT_FALSE(std::filesystem::exists(dir.file("zel.sysconfig")));
+
+    const RenderRun defaults = Render(dir, {cdd, "-o", png});
+    EXPECT_EQ(defaults.status, 0);
+    EXPECT_EQ(PngSize(ReadAll(png)), std::make_pair(1280u, 720u));
+
+    // No component shown is not an error: the picture stays blank.
+    EXPECT_EQ(Render(dir, {cdd, "-o", png, "--show", ""}).status, 0);
+}
+
+TEST(CliRender, FailuresAndUsageErrors)
+{
+    TempDir dir;
+    const std::string cdd = CopySample(dir, "P01-12m.cdd");
+    const RenderRun missing = Render(dir, {dir.file("none.cdd"), "-o", dir.file("a.png")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "无法读取文件\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.png")));
+
+    const RenderRun unwritable = Render(dir, {cdd, "-o", dir.file("no/such/folder/a.png")});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.err, "无法创建文件\n");
+
+    EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "640"}).status, 2);
+    EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "0x100"}).status, 2);
+    EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--show", "XW"}).status, 2);
+    EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--smooth", "0"}).status, 2);
+    EXPECT_EQ(Render(dir, {cdd}).status, 2);
+}
