@@ -72,32 +72,6 @@ public:
 class TestDrawView : public QObject {
     Q_OBJECT
 private slots:
-    void startsWithTheDocumentedState()
-    {
-        CDrawView view;
-        QVERIFY(view.m_strFilePath.isEmpty());
-        QVERIFY(view.m_strFolder.isEmpty());
-        QCOMPARE(view.m_tableDirty, 0);
-        QCOMPARE(view.m_reloadFile, 0);
-        QCOMPARE(view.m_reloadOnSwitch, 0);
-        QCOMPARE(view.m_reloadOnce, 0);
-        QCOMPARE(view.m_redrawMarkers, 0);
-        QCOMPARE(view.m_markerRedrawBlocked, 1);
-        QCOMPARE(view.m_markersEdited, 0);
-        QCOMPARE(view.m_cursorIndex, 0);
-        QCOMPARE(view.m_cursorShown, 0);
-        QCOMPARE(view.m_rowsPerGroup, 24);
-        QCOMPARE(view.m_headerRows, 2);
-        QCOMPARE(view.m_printSettings.printTitle, 1);
-        QCOMPARE(view.m_printSettings.printWave, 0);
-        for (const MarkerRecord& m : view.m_markers) {
-            QVERIFY(m.label.isEmpty());
-            QCOMPARE(m.placed, 0);
-            QCOMPARE(m.depth, 0.0f);
-        }
-        QCOMPARE(view.m_screenData.primary.m_nSmoothWindow, 1);
-    }
-
     void oneBandGridFramesAndLabels()
     {
         CDrawView view;

@@ -59,28 +59,6 @@ private slots:
         QVERIFY(!IsBlack(image, 2, 1));  // width 1
     }
 
-    void consecutiveLinesBecomeOnePolyline()
-    {
-        RecordingDevice device(QSize(100, 100));
-        {
-            QPainter painter(&device);
-            GdiContext dc(painter);
-            dc.MoveTo(0, 0);
-            dc.LineTo(10, 0);
-            dc.LineTo(10, 10);
-            dc.MoveTo(50, 50);
-            dc.LineTo(60, 60);
-        }
-        const auto polylines = device.Polylines();
-        QCOMPARE(polylines.size(), 1);
-        QCOMPARE(polylines[0].points.size(), 3);
-        QCOMPARE(polylines[0].P(2), QPoint(10, 10));
-        const auto lines = device.Lines();
-        QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0].P(0), QPoint(50, 50));
-        QCOMPARE(lines[0].P(1), QPoint(60, 60));
-    }
-
     void textIsPlacedByItsTopLeftCorner()
     {
         RecordingDevice device(QSize(200, 100));
@@ -103,19 +81,6 @@ private slots:
         QVERIFY(title->clipped);
     }
 
-    void opaqueTextPaintsItsCellWhite()
-    {
-        QImage image(60, 40, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        {
-            QPainter painter(&image);
-            GdiContext dc(painter);
-            dc.TextOut(2, 2, QStringLiteral("0"));
-        }
-        QCOMPARE(image.pixel(3, 3), qRgb(255, 255, 255));
-        QCOMPARE(image.pixel(59, 39), qRgb(255, 0, 0));
-    }
-
     void pointFontsAreConvertedAt96DpiOnEveryDevice()
     {
         QCOMPARE(gdi::PointFont(120).pixelSize(), 16);
@@ -131,30 +96,6 @@ private slots:
         page.setDotsPerMeterY(23622);
         const QFont font = gdi::PointFont(120);
         QCOMPARE(QFontMetrics(font, &page).height(), QFontMetrics(font, &screen).height());
-    }
-
-    void songTiFallsBackToInstalledCjkFaces()
-    {
-        gdi::RegisterFontSubstitutes();
-        gdi::RegisterFontSubstitutes();
-        // Qt keeps the names in lower case.
-        const QStringList subs = QFont::substitutes(QStringLiteral("宋体"));
-        QCOMPARE(subs, (QStringList{QStringLiteral("simsun"), QStringLiteral("noto serif cjk sc"),
-                                    QStringLiteral("noto sans cjk sc"), QStringLiteral("wenquanyi zen hei")}));
-    }
-
-    void pensFollowThePlatformsWidths()
-    {
-        const QPen thin = gdi::SolidPen(1, Qt::black);
-        QVERIFY(thin.isCosmetic());
-        QCOMPARE(thin.capStyle(), Qt::FlatCap);
-        const QPen wide = gdi::SolidPen(3, Qt::red);
-        QVERIFY(!wide.isCosmetic());
-        QCOMPARE(wide.width(), 3);
-        QCOMPARE(wide.capStyle(), Qt::RoundCap);
-        const QPen dash = gdi::DashPen(QColor(185, 237, 185));
-        QVERIFY(dash.isCosmetic());
-        QCOMPARE(dash.dashPattern(), (QVector<qreal>{18.0, 6.0}));
     }
 
     void widePensOnImagesMatchTheStroker()
