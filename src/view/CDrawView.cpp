@@ -12,9 +12,14 @@
 #include "view/IStatusPanes.h"
 #include "view/ITableDisplay.h"
 
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+
+#include <memory>
 
 namespace {
 
@@ -37,9 +42,7 @@ CDrawView::~CDrawView() = default;
 
 void CDrawView::ResetMarkers()
 {
-    for (MarkerRecord& marker : m_markers)
-        marker = MarkerRecord{};
-    m_cursorShown = 0;
+    m_markerLayer.ResetMarkers();
 }
 
 void CDrawView::Invalidate()
@@ -53,8 +56,11 @@ void CDrawView::paintEvent(QPaintEvent*)
     const QSize client = size();
     if (m_bBackingStale) {
         m_backing = QImage(client, QImage::Format_RGB32);
+        m_markerLayer.ImageErased();
         PaintInto(m_backing);
         m_bBackingStale = false;
+        // The lines that the records say are on screen, where the passes did not draw them.
+        m_markerLayer.RestoreOverlay();
     } else if (m_backing.size() != client) {
         // A size change without a request to repaint (table mode) uncovers blank area only.
         QImage grown(client, QImage::Format_RGB32);
@@ -204,12 +210,47 @@ void CDrawView::DrawPrintedBand(QPainter& painter, const PanelRect& area) const
     graph::DrawPrintedBand(painter, area, m_printData, m_unitHeight);
 }
 
-void CDrawView::RestoreMarkersFromFile(QPainter&)
+void CDrawView::RestoreMarkersFromFile(QPainter& painter)
 {
-    // The stored markers are placed here once marker placing exists.
+    m_markerLayer.RestoreMarkersFromFile(painter);
 }
 
-void CDrawView::RedrawMarkers(QPainter&)
+void CDrawView::RedrawMarkers(QPainter& painter)
 {
-    // The placed markers are drawn again here once marker placing exists.
+    m_markerLayer.RedrawMarkers(painter);
+}
+
+QMenu* CDrawView::CreateContextMenu()
+{
+    return m_markerLayer.CreateContextMenu(this);
+}
+
+void CDrawView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        m_markerLayer.OnMouseMove(event->position().toPoint().x());
+    QWidget::mouseMoveEvent(event);
+}
+
+void CDrawView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_markerLayer.OnLeftButtonUp(event->position().toPoint().x());
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CDrawView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        // The commands act at the cursor, not where the menu was opened.
+        std::unique_ptr<QMenu> menu(CreateContextMenu());
+        menu->exec(event->globalPosition().toPoint());
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CDrawView::keyPressEvent(QKeyEvent* event)
+{
+    if (m_markerLayer.OnKeyDown(event->key()))
+        QWidget::keyPressEvent(event);
 }

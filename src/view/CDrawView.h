@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/FileSlot.h"
+#include "view/CMarkerLayer.h"
 #include "view/MarkerRecord.h"
 #include "view/PrintSettings.h"
 
@@ -16,6 +17,10 @@ class GdiContext;
 class IFrameState;
 class IStatusPanes;
 class ITableDisplay;
+class Prompts;
+class QKeyEvent;
+class QMenu;
+class QMouseEvent;
 class QPainter;
 struct PanelRect;
 
@@ -62,6 +67,29 @@ public:
     // Returns the marker slots and the cursor to their initial state without drawing.
     void ResetMarkers();
 
+    // Where the view's operator dialogs go; without one File / Save does nothing.
+    void SetPrompts(Prompts* prompts) { m_pPrompts = prompts; }
+    // The view's own commands: the marker kinds, "清    除" (32818), "平滑设置" (32829, handed on
+    // through smoothSettingsRequested, as the dialog is the application's) and File / Save
+    // (57603). False for any other id.
+    bool OnCommand(int nId) { return m_markerLayer.OnCommand(nId); }
+    // Menu 130, which a right click opens; its actions run OnCommand.
+    QMenu* CreateContextMenu();
+
+    // Cursor and markers; the work is done by the marker layer.
+    void PlaceMarker(int kind) { m_markerLayer.PlaceMarker(kind); }
+    void RemoveMarker(int kind) { m_markerLayer.RemoveMarker(kind); }
+    void ClearMarkers() { m_markerLayer.ClearMarkers(); }
+    int IndexFromPixel(int x) const { return m_markerLayer.IndexFromPixel(x); }
+    void ShowReadout(int sample) { m_markerLayer.ShowReadout(sample); }
+    void OnFileSave() { m_markerLayer.SaveMarkersAs(m_pPrompts); }
+    const CMarkerLayer& MarkerLayer() const { return m_markerLayer; }
+    // Marker line and upward label on a printed page (any painter).
+    static void DrawMarkerOnDevice(int kind, int top, int bottom, const QString& label, QPainter& dc, int x)
+    {
+        CMarkerLayer::DrawMarkerOnDevice(kind, top, bottom, label, dc, x);
+    }
+
     QString m_strFilePath;
     QString m_strFolder;
     FileSlot m_screenData;
@@ -97,7 +125,15 @@ public:
     int m_cursorIndex = 0;
     int m_cursorShown = 0;
 
+signals:
+    // Command 32829 from the context menu: the application shows the smoothing settings dialog.
+    void smoothSettingsRequested();
+
 protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -121,4 +157,9 @@ private:
     QSize m_paintedSize;
     QImage m_backing;
     bool m_bBackingStale = true;
+
+    // The marker layer works on the view's members and its backing image.
+    friend class CMarkerLayer;
+    Prompts* m_pPrompts = nullptr;
+    CMarkerLayer m_markerLayer{*this};
 };

@@ -97,18 +97,6 @@ TEST(CursorMath, DragDepthUsesTheExactShallowestDepth)
     EXPECT_EQ(FindSampleNear(d, NAN), -1);
 }
 
-TEST(CursorMath, ClickSnapsToTheEntryAndOnePixelRight)
-{
-    const CFileData d = TwelveMetres(1000);
-    const CursorScale s = MakeCursorScale(d, 1000);
-    EXPECT_EQ(ClickEntry(s, 30), 1);
-    EXPECT_EQ(ClickCursorX(d, 1), 27);
-    EXPECT_EQ(ClickEntry(s, -500), 0);
-    EXPECT_EQ(ClickEntry(s, 5000), 48);  // beyond the deepest sample: the last entry
-    EXPECT_EQ(SampleOfEntry(49, 48), 0);
-    EXPECT_EQ(SampleOfEntry(49, 0), 48);
-}
-
 TEST(CursorMath, ArrowKeysStopAtBothEnds)
 {
     CFileData d = TwelveMetres(1000);
@@ -169,40 +157,6 @@ TEST(CursorMath, ArrowMovedCursorPointsBackAtItsEntry)
     EXPECT_GE(files, 6);
 }
 
-TEST(CursorMath, LineBottomAndReadoutTexts)
-{
-    EXPECT_EQ(CursorLineBottom(100, 200, 1), 310);
-    EXPECT_EQ(CursorLineBottom(50, 100, 3), 480);
-    EXPECT_FALSE(CursorLineBottom(100, 200, 0).has_value());
-    EXPECT_FALSE(CursorLineBottom(100, 200, 4).has_value());
-
-    SampleRecord r;
-    r.x = 31234;
-    r.y = -1789;
-    r.z = -5;
-    EXPECT_EQ(ReadoutSignalText(r, 3), "信号量：Z=-5, X=31234, Y=-1789   ");
-    EXPECT_EQ(ReadoutSignalText(r, 2), "信号量：Z=-5, X=31234, Y=-1789  ");
-    EXPECT_EQ(ReadoutDepthText(8.25f), "深度：8.25");
-    EXPECT_EQ(ReadoutDepthText(0.125f), "深度：0.12");  // an exact half rounds to even
-}
-
-TEST(MarkerMath, KindsCommandsAndColours)
-{
-    EXPECT_EQ(MarkerCommandId(0), 32787);
-    EXPECT_EQ(MarkerCommandId(4), 32805);
-    EXPECT_EQ(MarkerCommandId(7), 32809);
-    EXPECT_EQ(MarkerCommandId(10), 32796);
-    EXPECT_EQ(MarkerCommandId(11), 0);
-    for (int kind = 0; kind < kMarkerSlots; ++kind)
-        EXPECT_EQ(MarkerKindOfCommand(MarkerCommandId(kind)), kind);
-    EXPECT_EQ(MarkerKindOfCommand(32808), -1);  // the gap between levels 7 and 8
-    EXPECT_EQ(MarkerKindOfCommand(kClearMarkersCommand), -1);
-    EXPECT_EQ(MarkerColorRgb(10), 0x0000FFu);
-    EXPECT_EQ(MarkerColorRgb(0), 0x808000u);
-    EXPECT_EQ(MarkerColorRgb(9), 0x808000u);
-    EXPECT_EQ(MarkerLabel(16.25f), "16.25");
-}
-
 TEST(MarkerMath, MarkerLandsOnTheSampleUnderItsX)
 {
     const CFileData d = TwelveMetres(1000);
@@ -235,14 +189,6 @@ TEST(MarkerMath, StoredDepthsSnapToASample)
     EXPECT_FALSE(IsStoredMarker(0.0f));
     EXPECT_FALSE(IsStoredMarker(-3.0f));
     EXPECT_TRUE(IsStoredMarker(0.25f));
-}
-
-TEST(MarkerMath, PrintedLabelGeometry)
-{
-    EXPECT_EQ(PrintedLabelFontHeight(96), 14);
-    EXPECT_EQ(PrintedLabelFontHeight(600), 88);  // 87.5 rounds up
-    EXPECT_EQ(PrintedLabelFontHeight(72), 11);   // 10.5 rounds up
-    EXPECT_EQ(PrintedLabelY(120), 360);
 }
 
 }  // namespace

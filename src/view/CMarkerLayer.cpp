@@ -1,0 +1,513 @@
+#include "view/CMarkerLayer.h"
+
+#include "analysis/CursorMath.h"
+#include "analysis/MarkerMath.h"
+#include "analysis/Scales.h"
+#include "data/MeasurementFile.h"
+#include "data/PathUtil.h"
+#include "view/CDrawView.h"
+#include "view/GdiContext.h"
+#include "view/IFrameState.h"
+#include "view/IStatusPanes.h"
+#include "view/Prompts.h"
+
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace {
+
+constexpr int kFileSaveCommand = 57603;
+constexpr int kKeyLeft = 0x25;
+constexpr int kKeyRight = 0x27;
+constexpr int kKeySpace = 0x20;
+
+const char* const kJointMenuTexts[10] = {"一级接头", "二级接头", "三级接头", "四级接头", "五级接头",
+                                         "六级接头", "七级接头", "八级接头", "九级接头", "十级接头"};
+
+QColor MarkerColor(int kind)
+{
+    return QColor::fromRgb(static_cast<QRgb>(MarkerColorRgb(kind)));
+}
+
+// One inverted line; a line of no length draws nothing, as on the platform.
+void InvertLine(QPainter& painter, const QPen& pen, QPoint from, QPoint to)
+{
+    if (from == to)
+        return;
+    GdiContext dc(painter);
+    dc.SelectPen(pen);
+    dc.SetInvertMode(true);
+    dc.MoveTo(from.x(), from.y());
+    dc.LineTo(to.x(), to.y());
+}
+
+// Text running upwards from (x, y): the top of the text faces left, so the cell lies to the right
+// of x and above y.
+void UpwardText(GdiContext& dc, int x, int y, const QString& text)
+{
+    QPainter& painter = dc.Painter();
+    painter.save();
+    painter.translate(x, y);
+    painter.rotate(-90.0);
+    dc.TextOut(0, 0, text);
+    painter.restore();
+}
+
+int VirtualKey(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left:
+        return kKeyLeft;
+    case Qt::Key_Right:
+        return kKeyRight;
+    case Qt::Key_Space:
+        return kKeySpace;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+CMarkerLayer::CMarkerLayer(CDrawView& view) : m_view(view) {}
+
+bool CMarkerLayer::HasFrame() const
+{
+    return m_view.m_pFrame != nullptr;
+}
+
+bool CMarkerLayer::MarkerOnImage(int kind) const
+{
+    return kind >= 0 && kind < kMarkerSlots && m_bMarkerOnImage[static_cast<std::size_t>(kind)];
+}
+
+int CMarkerLayer::ClientWidth() const
+{
+    // The image on screen was painted at this width; clicks and lines refer to it.
+    const QSize painted = m_view.PaintedSize();
+    return painted.isValid() ? painted.width() : m_view.width();
+}
+
+CursorScale CMarkerLayer::Measure()
+{
+    CFileData& data = m_view.m_screenData.primary;
+    const int width = ClientWidth();
+    // The paint builds the table only when it re-reads the file; after a resize without a re-read
+    // its pixels would belong to the old width while the curves are drawn at the new one.
+    BuildDepthPixelTable(data, width);
+    return MakeCursorScale(data, width);
+}
+
+int CMarkerLayer::IndexFromPixel(int x) const
+{
+    return ::IndexFromPixel(MakeCursorScale(m_view.m_screenData.primary, ClientWidth()), x);
+}
+
+template <typename Draw>
+void CMarkerLayer::DrawOnBacking(Draw draw)
+{
+    if (m_pBackingPainter) {
+        draw(*m_pBackingPainter);
+        return;
+    }
+    QImage& image = m_view.m_backing;
+    if (image.isNull())
+        return;
+    {
+        QPainter painter(&image);
+        draw(painter);
+    }
+    m_view.update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cursor
+
+void CMarkerLayer::DrawCursor()
+{
+    if (!HasFrame())
+        return;
+    const int x = m_view.m_cursorX;
+    const std::optional<int> bottom =
+        CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight, m_view.m_pFrame->ShownComponents());
+    m_view.m_cursorLineStart = QPoint(x, kMarkerLineTop);
+    m_view.m_cursorLineEnd = QPoint(x, bottom.value_or(kMarkerLineTop));
+    m_view.m_cursorShown = 1;
+    const QPoint from = m_view.m_cursorLineStart;
+    const QPoint to = m_view.m_cursorLineEnd;
+    bool drawn = false;
+    DrawOnBacking([&](QPainter& painter) {
+        InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to);
+        drawn = true;
+    });
+    m_bCursorOnImage = drawn;
+}
+
+void CMarkerLayer::EraseCursor()
+{
+    if (m_bCursorOnImage) {
+        const QPoint from = m_view.m_cursorLineStart;
+        const QPoint to = m_view.m_cursorLineEnd;
+        DrawOnBacking([&](QPainter& painter) { InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to); });
+        m_bCursorOnImage = false;
+    }
+    m_view.m_cursorShown = 0;
+}
+
+void CMarkerLayer::SetPane(int paneId, const QString& text)
+{
+    // Measured in the font a fresh device context of the view starts with.
+    const QFontMetrics metrics(gdi::DefaultFont());
+    m_view.m_pStatusPanes->SetPaneWidth(paneId, metrics.horizontalAdvance(text));
+    m_view.m_pStatusPanes->SetPaneText(paneId, text);
+}
+
+void CMarkerLayer::ShowSignal(int sample, int trailingBlanks)
+{
+    const CFileData& data = m_view.m_screenData.primary;
+    if (!HasFrame() || !m_view.m_pStatusPanes || sample < 0 || sample >= RawEntries(data))
+        return;
+    const SampleRecord& record = data.m_raw[static_cast<std::size_t>(sample)];
+    SetPane(pane::kReadout, QString::fromStdString(ReadoutSignalText(record, trailingBlanks)));
+    SetPane(pane::kFile, QString::fromStdString(ReadoutDepthText(record.depth)));
+}
+
+void CMarkerLayer::ShowReadout(int sample)
+{
+    ShowSignal(sample, 3);
+}
+
+void CMarkerLayer::OnMouseMove(int x)
+{
+    if (m_view.m_cursorShown)
+        EraseCursor();
+    m_view.m_cursorX = x;
+    DrawCursor();
+    if (!HasFrame())
+        return;
+    const CursorScale scale = Measure();
+    const int sample = FindSampleNear(m_view.m_screenData.primary, DepthAtPixel(scale, x));
+    if (sample >= 0)
+        ShowSignal(sample, 2);
+}
+
+void CMarkerLayer::OnLeftButtonUp(int x)
+{
+    if (m_view.m_cursorShown)
+        EraseCursor();
+    const CursorScale scale = Measure();
+    const int entry = ClickEntry(scale, x);
+    // Without samples there is nothing to snap to; the cursor stays hidden.
+    if (entry < 0)
+        return;
+    m_view.m_cursorIndex = entry;
+    m_view.m_cursorX = ClickCursorX(m_view.m_screenData.primary, entry);
+    DrawCursor();
+    if (HasFrame())
+        ShowReadout(SampleOfEntry(scale.count, entry));
+}
+
+bool CMarkerLayer::OnKeyDown(int key)
+{
+    if (!HasFrame())
+        return true;
+    const int vk = VirtualKey(key);
+    CFileData& data = m_view.m_screenData.primary;
+    const CursorScale scale = Measure();
+    // The index survives the selection of a shorter file; it must never point past the samples.
+    if (scale.count > 0)
+        m_view.m_cursorIndex = std::clamp(m_view.m_cursorIndex, 0, scale.count - 1);
+
+    if (vk == kKeyLeft || vk == kKeyRight) {
+        const ArrowStep step =
+            vk == kKeyLeft ? StepLeft(data, scale, m_view.m_cursorIndex) : StepRight(data, scale, m_view.m_cursorIndex);
+        if (step.kind == ArrowStep::Kind::Ignored)
+            return false;
+        if (step.kind == ArrowStep::Kind::Moved) {
+            m_view.m_cursorIndex = step.entry;
+            m_view.m_cursorX = KeyCursorX(scale, data, step.entry);
+            if (m_view.m_cursorShown)
+                EraseCursor();
+            DrawCursor();
+        }
+    } else if (vk == kKeySpace) {
+        data.m_nSmoothWindow = 1;
+        m_view.Invalidate();
+    }
+    ShowReadout(SampleOfEntry(scale.count, m_view.m_cursorIndex));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Markers
+
+void CMarkerLayer::OnMarkerCommand(int kind)
+{
+    if (kind < 0 || kind >= kMarkerSlots || m_view.m_cursorShown != 1)
+        return;
+    if (m_view.m_markers[static_cast<std::size_t>(kind)].placed)
+        RemoveMarker(kind);
+    PlaceMarker(kind);
+}
+
+void CMarkerLayer::PlaceMarker(int kind)
+{
+    PlaceMarkerOn(kind, nullptr);
+}
+
+void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter)
+{
+    if (kind < 0 || kind >= kMarkerSlots)
+        return;
+    if (m_view.m_cursorShown)
+        EraseCursor();
+    MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+    if (marker.placed)
+        RemoveMarker(kind);
+    marker.placed = 1;
+    marker.x = m_view.m_cursorX;
+
+    const CursorScale scale = Measure();
+    const MarkerSpot spot = LocateMarker(scale, m_view.m_screenData.primary, marker.x);
+    if (!spot.drawn)
+        return;
+    marker.depth = spot.depth;
+
+    const int x = marker.x;
+    const std::optional<int> bottom = HasFrame() ? CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight,
+                                                                    m_view.m_pFrame->ShownComponents())
+                                                 : std::nullopt;
+    if (bottom) {
+        marker.lineStart[0] = QPoint(x, kMarkerLineTop);
+        marker.lineEnd[0] = QPoint(x, *bottom);
+    }
+    const QString label = QString::fromStdString(MarkerLabel(spot.depth));
+    const QPoint from = marker.lineStart[0];
+    const QPoint to = marker.lineEnd[0];
+    auto draw = [&](QPainter& painter) {
+        {
+            GdiContext dc(painter);
+            QFont font = gdi::PointFont(kMarkerLabelPoints);
+            dc.SelectFont(font);
+            UpwardText(dc, x + kMarkerLabelOffset, kMarkerLabelBase, label);
+        }
+        if (bottom)
+            InvertLine(painter, gdi::SolidPen(kMarkerPenWidth, MarkerColor(kind)), from, to);
+    };
+    if (paintPainter) {
+        draw(*paintPainter);
+        m_bMarkerOnImage[static_cast<std::size_t>(kind)] = paintPainter->device() == &m_view.m_backing;
+    } else {
+        bool drawn = false;
+        DrawOnBacking([&](QPainter& painter) {
+            draw(painter);
+            drawn = true;
+        });
+        m_bMarkerOnImage[static_cast<std::size_t>(kind)] = drawn;
+    }
+}
+
+void CMarkerLayer::RemoveMarker(int kind)
+{
+    if (kind < 0 || kind >= kMarkerSlots)
+        return;
+    MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+    if (!marker.placed)
+        return;
+    // The label is not inverted; only a repaint takes it away. The repaint must not re-read the
+    // file, which would put the stored markers back.
+    m_view.m_reloadFile = 0;
+    m_view.Invalidate();
+    if (m_bMarkerOnImage[static_cast<std::size_t>(kind)]) {
+        const QPen pen = gdi::SolidPen(kMarkerPenWidth, MarkerColor(kind));
+        DrawOnBacking([&](QPainter& painter) {
+            for (std::size_t i = 0; i < marker.lineStart.size(); ++i)
+                InvertLine(painter, pen, marker.lineStart[i], marker.lineEnd[i]);
+        });
+        m_bMarkerOnImage[static_cast<std::size_t>(kind)] = false;
+    }
+    marker.x = 0;
+    marker.placed = 0;
+    marker.label.clear();
+    marker.lineStart = {};
+    marker.lineEnd = {};
+}
+
+void CMarkerLayer::ClearMarkers()
+{
+    for (int kind = 0; kind < kMarkerSlots; ++kind)
+        RemoveMarker(kind);
+    for (MarkerRecord& marker : m_view.m_markers) {
+        marker.label.clear();
+        marker.depth = 0.0f;
+        marker.placed = 0;
+        marker.x = 0;
+    }
+    m_view.m_reloadFile = 0;
+}
+
+void CMarkerLayer::ResetMarkers()
+{
+    for (MarkerRecord& marker : m_view.m_markers)
+        marker = MarkerRecord{};
+    m_view.m_cursorShown = 0;
+    // Nothing is erased: the caller repaints, and the records no longer claim any line.
+    m_bMarkerOnImage = {};
+    m_bCursorOnImage = false;
+}
+
+void CMarkerLayer::RestoreMarkersFromFile(QPainter& painter)
+{
+    const bool onBacking = painter.device() == &m_view.m_backing;
+    m_pBackingPainter = onBacking ? &painter : nullptr;
+    const CursorScale scale = Measure();
+    for (int kind = 0; kind < kMarkerSlots; ++kind) {
+        const float depth = m_view.m_screenData.markerDepth[static_cast<std::size_t>(kind)];
+        if (!IsStoredMarker(depth))
+            continue;
+        MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+        m_view.m_cursorX = RestoredMarkerX(scale, depth);
+        marker.label = QString::fromStdString(MarkerLabel(depth));
+        marker.depth = depth;
+        marker.placed = 0;
+        PlaceMarkerOn(kind, &painter);
+    }
+    m_pBackingPainter = nullptr;
+}
+
+void CMarkerLayer::RedrawMarkers(QPainter& painter)
+{
+    const bool onBacking = painter.device() == &m_view.m_backing;
+    m_pBackingPainter = onBacking ? &painter : nullptr;
+    for (int kind = 0; kind < kMarkerSlots; ++kind) {
+        const MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+        // A kind that was never placed, or was cleared, has neither a position nor a line; it
+        // stays off the screen rather than turning up at the left edge.
+        if (marker.x == 0 && marker.lineStart[0] == QPoint())
+            continue;
+        m_view.m_cursorX = marker.x;
+        PlaceMarkerOn(kind, &painter);
+    }
+    m_pBackingPainter = nullptr;
+}
+
+void CMarkerLayer::ImageErased()
+{
+    m_bMarkerOnImage = {};
+    m_bCursorOnImage = false;
+}
+
+void CMarkerLayer::RestoreOverlay()
+{
+    QImage& image = m_view.m_backing;
+    if (image.isNull())
+        return;
+    QPainter painter(&image);
+    for (int kind = 0; kind < kMarkerSlots; ++kind) {
+        const MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+        const std::size_t k = static_cast<std::size_t>(kind);
+        if (!marker.placed || m_bMarkerOnImage[k] || marker.lineStart[0] == marker.lineEnd[0])
+            continue;
+        {
+            GdiContext dc(painter);
+            dc.SelectFont(gdi::PointFont(kMarkerLabelPoints));
+            UpwardText(dc, marker.x + kMarkerLabelOffset, kMarkerLabelBase,
+                       QString::fromStdString(MarkerLabel(marker.depth)));
+        }
+        const QPen pen = gdi::SolidPen(kMarkerPenWidth, MarkerColor(kind));
+        for (std::size_t i = 0; i < marker.lineStart.size(); ++i)
+            InvertLine(painter, pen, marker.lineStart[i], marker.lineEnd[i]);
+        m_bMarkerOnImage[k] = true;
+    }
+    if (m_view.m_cursorShown && !m_bCursorOnImage) {
+        InvertLine(painter, gdi::SolidPen(1, Qt::black), m_view.m_cursorLineStart, m_view.m_cursorLineEnd);
+        m_bCursorOnImage = true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+bool CMarkerLayer::OnCommand(int nId)
+{
+    const int kind = MarkerKindOfCommand(nId);
+    if (kind >= 0) {
+        OnMarkerCommand(kind);
+        return true;
+    }
+    switch (nId) {
+    case kClearMarkersCommand:
+        ClearMarkers();
+        return true;
+    case kSmoothSettingsCommand:
+        // The dialog is the application's to show.
+        emit m_view.smoothSettingsRequested();
+        return true;
+    case kFileSaveCommand:
+        SaveMarkersAs(m_view.m_pPrompts);
+        return true;
+    default:
+        return false;
+    }
+}
+
+QMenu* CMarkerLayer::CreateContextMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("menu130"));
+    auto add = [&](const QString& text, int nId) {
+        QAction* action = menu->addAction(text);
+        action->setData(nId);
+        QObject::connect(action, &QAction::triggered, menu, [this, nId] { OnCommand(nId); });
+    };
+    add(QStringLiteral("清    除"), kClearMarkersCommand);
+    add(QStringLiteral("平滑设置"), kSmoothSettingsCommand);
+    add(QStringLiteral("底部深度"), MarkerCommandId(kBottomMarker));
+    menu->addSeparator();
+    for (int kind = 0; kind < 10; ++kind)
+        add(QString::fromUtf8(kJointMenuTexts[kind]), MarkerCommandId(kind));
+    return menu;
+}
+
+void CMarkerLayer::SaveMarkersAs(Prompts* prompts)
+{
+    if (!prompts)
+        return;
+    Prompts::FileRequest request;
+    request.filter = QStringLiteral(" Files (*.cdd)|*.cdd|All Files (*.*)|*.*||");
+    // The full path opens the dialog in the file's folder with its name filled in.
+    request.initialPath = m_view.m_strFilePath;
+    request.defaultSuffix = QStringLiteral("cdd");
+    request.readOnlyBox = false;
+    request.confirmOverwrite = true;
+    const QString target = prompts->SaveFileName(request).path;
+    if (target.isEmpty())
+        return;
+
+    std::array<float, kMarkerSlots> depths{};
+    for (std::size_t k = 0; k < depths.size(); ++k)
+        depths[k] = m_view.m_markers[k].depth;
+    const WriteResult result = SaveAsCopy(m_view.m_strFilePath.toStdString(), target.toStdString(), depths);
+    if (result != WriteResult::Ok)
+        prompts->Message(QString::fromUtf8(WriteResultMessage(result)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printed pages
+
+void CMarkerLayer::DrawMarkerOnDevice(int kind, int top, int bottom, const QString& label, QPainter& dc, int x)
+{
+    GdiContext context(dc, GdiContext::Start::Inherit);
+    QFont font(QString::fromUtf16(gdi::kFaceSongTi));
+    const int dpiY = dc.device() ? dc.device()->logicalDpiY() : 96;
+    font.setPixelSize(std::max(PrintedLabelFontHeight(dpiY), 1));
+    font.setWeight(QFont::Normal);
+    context.SelectFont(font);
+    context.SetOpaqueBackground(false);
+    UpwardText(context, x + kMarkerLabelOffset, PrintedLabelY(top), label);
+    context.SelectPen(gdi::SolidPen(kMarkerPenWidth, MarkerColor(kind)));
+    context.MoveTo(x, top);
+    context.LineTo(x, bottom);
+}

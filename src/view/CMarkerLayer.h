@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class CDrawView;
+class Prompts;
+class QMenu;
+class QPainter;
+class QPoint;
+class QWidget;
+struct CursorScale;
+
+// The operator's cursor and the depth markers of the graph view: mouse and arrow-key moves, the
+// status-bar read-out, the context menu with the marker commands, placing and removing markers,
+// restoring them from the file and drawing them again after a layout change, and saving the
+// marker table into a copy of the file. It keeps its state in the view's members (m_markers,
+// m_cursorX, m_cursorIndex, m_cursorShown, ...), which the shell and the paint read and write.
+//
+// Cursor and marker lines are drawn in inverting mode into the view's backing image, so drawing
+// the same line a second time erases it. A repaint of the backing image starts from white and
+// would otherwise leave records that claim lines the image no longer holds; erasing such a line
+// would then draw it instead. The layer therefore notes which lines the current image holds, and
+// after every repaint draws again what the records say is on screen.
+class CMarkerLayer {
+public:
+    explicit CMarkerLayer(CDrawView& view);
+    CMarkerLayer(const CMarkerLayer&) = delete;
+    CMarkerLayer& operator=(const CMarkerLayer&) = delete;
+
+    // Mouse and keys. OnKeyDown returns false when the key must not reach default processing.
+    void OnMouseMove(int x);  // while the left button is held
+    void OnLeftButtonUp(int x);
+    bool OnKeyDown(int key);
+
+    // The commands of the context menu and File / Save; false for an id that is not one of them.
+    bool OnCommand(int nId);
+    // Menu 130: "清    除", "平滑设置", "底部深度", a separator, "一级接头" .. "十级接头"; each action
+    // carries its command id as data and runs it on the view.
+    QMenu* CreateContextMenu(QWidget* parent);
+
+    // Marker command for kind: only while the cursor is shown; moves a placed marker.
+    void OnMarkerCommand(int kind);
+    // Puts marker kind at the cursor x; between paints on the backing image.
+    void PlaceMarker(int kind);
+    void RemoveMarker(int kind);
+    void ClearMarkers();
+    void ResetMarkers();
+
+    // The paint-time passes, drawing with the paint's painter.
+    void RestoreMarkersFromFile(QPainter& painter);
+    void RedrawMarkers(QPainter& painter);
+
+    // Backing image hooks of the view's paint: before it is painted from white, and afterwards.
+    void ImageErased();
+    void RestoreOverlay();
+
+    int IndexFromPixel(int x) const;
+    void ShowReadout(int sample);
+    void DrawCursor();
+    void EraseCursor();
+
+    // File / Save: asks for a file name and writes a copy of the file on display with the 11
+    // marker depths in its marker table.
+    void SaveMarkersAs(Prompts* prompts);
+
+    // Marker line and upward label on a printed page, on any painter: the label at (x + 3, 3 x top)
+    // in a font MulDiv(14, dpi, 96) pixels high, the line from (x, top) to (x, bottom).
+    static void DrawMarkerOnDevice(int kind, int top, int bottom, const QString& label, QPainter& dc, int x);
+
+    // Whether the backing image currently holds the marker's line and label, or the cursor.
+    bool MarkerOnImage(int kind) const;
+    bool CursorOnImage() const { return m_bCursorOnImage; }
+
+private:
+    void PlaceMarkerOn(int kind, QPainter* paintPainter);
+    template <typename Draw>
+    void DrawOnBacking(Draw draw);
+    // The depth-to-pixel table rebuilt for the width of the image on screen, and its scale.
+    CursorScale Measure();
+    int ClientWidth() const;
+    void ShowSignal(int sample, int trailingBlanks);
+    void SetPane(int paneId, const QString& text);
+    bool HasFrame() const;
+
+    CDrawView& m_view;
+    std::array<bool, 11> m_bMarkerOnImage{};
+    bool m_bCursorOnImage = false;
+    // The paint's painter while a pass draws on the backing image, so that nothing opens a second
+    // painter on the image being painted.
+    QPainter* m_pBackingPainter = nullptr;
+};
