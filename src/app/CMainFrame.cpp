@@ -1,0 +1,610 @@
+#include "app/CMainFrame.h"
+
+#include "app/AppIcons.h"
+#include "app/CAboutDlg.h"
+#include "app/CommandIds.h"
+#include "app/FileChecks.h"
+#include "app/ShellTexts.h"
+#include "app/table/CEditListCtrl.h"
+#include "app/tree/CFileTreeView.h"
+#include "data/Messages.h"
+#include "view/CDrawView.h"
+#include "view/Prompts.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+static_assert(cmd::kGraphMode == kViewModeGraph && cmd::kTableMode == kViewModeTable);
+static_assert(cmd::kFirstPane == pane::kProject && cmd::kLastPane == pane::kStep);
+
+CMainFrame::CMainFrame(Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_nViewMode(cmd::kGraphMode), m_prompts(prompts), m_recentFiles(4)
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(texts::kAppTitle);
+    setWindowIcon(MakeIcon(IconId::App));
+
+    QSettings settings;
+    m_recentFiles.Load(settings);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateAccelerators();
+    CreateStatusBar();
+    RegisterHotKeys();
+
+    m_wndSplitter = new QSplitter(Qt::Horizontal, this);
+    m_wndSplitter->setObjectName(QStringLiteral("splitter"));
+    m_wndSplitter->setChildrenCollapsible(false);
+    m_pTreeView = new CFileTreeView(*this, m_prompts, m_wndSplitter);
+    CreateDrawView();
+    m_wndSplitter->addWidget(m_pTreeView);
+    m_wndSplitter->addWidget(m_pDrawView);
+    // Like a static splitter, a wider window widens the view and leaves the tree as it is.
+    m_wndSplitter->setStretchFactor(0, 0);
+    m_wndSplitter->setStretchFactor(1, 1);
+    setCentralWidget(m_wndSplitter);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(area.width() * 4 / 5, area.height() * 4 / 5);
+    } else {
+        resize(1280, 800);
+    }
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Window parts
+
+void CMainFrame::CreateDrawView()
+{
+    m_pDrawView = new CDrawView(m_wndSplitter);
+    m_pDrawView->setObjectName(QStringLiteral("drawView"));
+    m_pDrawView->setFocusPolicy(Qt::StrongFocus);
+    m_pDrawView->SetFrame(this);
+    m_pDrawView->SetStatusPanes(this);
+    m_pTable = new CEditListCtrl(m_pDrawView);
+    m_pExportList = CreateExportList(m_pDrawView);
+    m_pDrawView->SetTable(m_pTable);
+    // Resizes of the view reach the table here; the view itself only repaints.
+    m_pDrawView->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pDrawView) {
+        if (event->type() == QEvent::Resize && m_nViewMode == cmd::kTableMode)
+            m_pTable->FitTo(m_pDrawView->size());
+        else if (event->type() == QEvent::Paint && !m_bLoadCheckPending) {
+            // The paint cannot show a message; look at its outcome once it is over.
+            m_bLoadCheckPending = true;
+            QTimer::singleShot(0, this, &CMainFrame::ReportLoadProblem);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::ReportLoadProblem()
+{
+    m_bLoadCheckPending = false;
+    const QString problem = m_pDrawView->LastLoadProblem();
+    if (problem.isEmpty()) {
+        m_strReportedProblem.clear();
+        return;
+    }
+    // A file that fails to load fails again at every reload; the operator hears it once.
+    const QString key = m_pDrawView->m_strFilePath + QLatin1Char('\n') + problem;
+    if (key == m_strReportedProblem)
+        return;
+    m_strReportedProblem = key;
+    m_prompts.Message(problem);
+}
+
+QAction* CMainFrame::AddAction(int nId, const QString& text, QMenu* menu)
+{
+    auto* action = new QAction(text, this);
+    action->setData(nId);
+    action->setObjectName(QStringLiteral("action%1").arg(nId));
+    // Menus show no pictures; the toolbar does.
+    action->setIconVisibleInMenu(false);
+    connect(action, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
+    m_actions.insert(nId, action);
+    if (menu)
+        menu->addAction(action);
+    return action;
+}
+
+QAction* CMainFrame::Action(int nId) const
+{
+    return m_actions.value(nId, nullptr);
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    AddAction(cmd::kFileOpen, QStringLiteral("打开(&O)...\tCtrl+O"), file);
+    AddAction(cmd::kFileSave, QStringLiteral("保存(&S)\tCtrl+S"), file);
+    file->addSeparator();
+    AddAction(cmd::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"), file);
+    AddAction(cmd::kPrintPreview, QStringLiteral("打印预览(&V)...\tCtrl+V"), file);
+    AddAction(cmd::kPrintSetup, QStringLiteral("打印设置(&R)...\tCtrl+R"), file);
+    file->addSeparator();
+    AddAction(cmd::kSavePicture, QStringLiteral("保存图片(&B)   \tCtrl+B"), file);
+    AddAction(cmd::kExportData, QStringLiteral("导出数据(&E)   \tCtrl+E"), file);
+    file->addSeparator();
+    for (int i = 0; i < int(m_recentActions.size()); ++i)
+        m_recentActions[std::size_t(i)] = AddAction(cmd::kMruFirst + i, texts::kRecentPlaceholder, file);
+    file->addSeparator();
+    AddAction(cmd::kAppExit, QStringLiteral("退出(&X)"), file);
+
+    m_pViewMenu = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    AddAction(cmd::kToggleX, QStringLiteral("X方向"), m_pViewMenu)->setCheckable(true);
+    AddAction(cmd::kToggleY, QStringLiteral("Y方向"), m_pViewMenu)->setCheckable(true);
+    AddAction(cmd::kToggleZ, QStringLiteral("Z方向"), m_pViewMenu)->setCheckable(true);
+
+    QMenu* look = menuBar()->addMenu(QStringLiteral("查看(&C)"));
+    AddAction(cmd::kGraphMode, QStringLiteral("图形     \tF7"), look);
+    AddAction(cmd::kTableMode, QStringLiteral("表格    \tF8"), look);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    AddAction(cmd::kAppAbout, QStringLiteral("关于Orvek(&A)..."), help);
+
+    // Menus are brought up to date as they open as well, so nothing can show a stale state.
+    for (QMenu* menu : {file, m_pViewMenu, look, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_wndToolBar = addToolBar(QStringLiteral("标准"));
+    m_wndToolBar->setObjectName(QStringLiteral("toolBar128"));
+    m_wndToolBar->setIconSize(QSize(16, 16));
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+
+    // Toolbar-only commands.
+    AddAction(cmd::kToolPrintSetup, QStringLiteral("打印设置"));
+    AddAction(cmd::kToolPreview, QStringLiteral("打印预览"));
+
+    struct Button {
+        int nId;
+        IconId icon;
+        const char16_t* tip;
+    };
+    const Button buttons[] = {
+        {cmd::kFileOpen, IconId::Open, u"打开"},
+        {cmd::kFileSave, IconId::Save, u"保存"},
+        {0, IconId::App, nullptr},
+        {cmd::kToolPrintSetup, IconId::PrintSetup, u"打印设置"},
+        {cmd::kToolPreview, IconId::PrintPreview, u"打印预览"},
+        {cmd::kPrint, IconId::Print, u"打印"},
+        {cmd::kAppAbout, IconId::About, u"关于"},
+    };
+    for (const Button& b : buttons) {
+        if (b.nId == 0) {
+            m_wndToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = Action(b.nId);
+        action->setIcon(MakeIcon(b.icon));
+        action->setToolTip(QString::fromUtf16(b.tip));
+        action->setStatusTip(QString::fromUtf16(b.tip));
+        m_wndToolBar->addAction(action);
+    }
+}
+
+void CMainFrame::CreateAccelerators()
+{
+    // The accelerator table, entry by entry. F7 and F8 come in under ids of their own; Ctrl+V is
+    // the paste command, which nothing handles (the preview's menu text notwithstanding).
+    const std::pair<QKeySequence, int> table[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_C), cmd::kEditCopy},
+        {QKeySequence(Qt::CTRL | Qt::Key_Insert), cmd::kEditCopy},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Delete), cmd::kEditCut},
+        {QKeySequence(Qt::CTRL | Qt::Key_X), cmd::kEditCut},
+        {QKeySequence(Qt::CTRL | Qt::Key_V), cmd::kEditPaste},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Insert), cmd::kEditPaste},
+        {QKeySequence(Qt::ALT | Qt::Key_Backspace), cmd::kEditUndo},
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), cmd::kEditUndo},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), cmd::kFileNew},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), cmd::kFileOpen},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), cmd::kPrint},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), cmd::kFileSave},
+        {QKeySequence(Qt::Key_F6), cmd::kNextPane},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F6), cmd::kPrevPane},
+        {QKeySequence(Qt::Key_F7), cmd::kGraphModeKey},
+        {QKeySequence(Qt::Key_F8), cmd::kTableModeKey},
+    };
+    for (const auto& [keys, nId] : table) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setProperty("commandId", nId);
+        connect(shortcut, &QShortcut::activated, this, [this, id = nId] { OnCommand(id); });
+        m_accelerators.append(shortcut);
+    }
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    m_pMessagePane = new QLabel(texts::kReady, bar);
+    m_pMessagePane->setObjectName(QStringLiteral("messagePane"));
+    bar->addWidget(m_pMessagePane, 1);
+    for (int i = 0; i < cmd::kPaneCount; ++i) {
+        auto* pane = new QLabel(QStringLiteral(" "), bar);
+        pane->setObjectName(QStringLiteral("pane%1").arg(cmd::kFirstPane + i));
+        pane->setProperty("paneId", cmd::kFirstPane + i);
+        pane->setTextFormat(Qt::PlainText);
+        m_panes[std::size_t(i)] = pane;
+        bar->addPermanentWidget(pane);
+    }
+}
+
+QLabel* CMainFrame::StatusPane(int nId) const
+{
+    if (nId < cmd::kFirstPane || nId > cmd::kLastPane)
+        return nullptr;
+    return m_panes[std::size_t(nId - cmd::kFirstPane)];
+}
+
+void CMainFrame::SetStatusPaneText(int nId, const QString& text)
+{
+    if (QLabel* pane = StatusPane(nId))
+        pane->setText(text);
+}
+
+void CMainFrame::SetPaneWidth(int nPaneId, int nWidth)
+{
+    // The view measures the text in its own font; the pane never gets narrower than that, and a
+    // label grows to its text anyway, so nothing is ever cut off.
+    if (QLabel* pane = StatusPane(nPaneId)) {
+        const QMargins m = pane->contentsMargins();
+        pane->setMinimumWidth(std::max(0, nWidth) + m.left() + m.right() + 2 * pane->frameWidth());
+    }
+}
+
+void CMainFrame::RegisterHotKeys()
+{
+    const std::pair<QKeySequence, int> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::META | Qt::Key_I), cmd::kHotKeyStartDepth},
+        {QKeySequence(Qt::CTRL | Qt::META | Qt::Key_E), cmd::kHotKeyTail},
+    };
+    for (const auto& [sequence, nId] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        shortcut->setProperty("hotKeyId", nId);
+        connect(shortcut, &QShortcut::activated, this, [this, id = nId] { OnHotKey(id); });
+        m_hotKeys.append(shortcut);
+    }
+}
+
+void CMainFrame::ApplyInitialSplit()
+{
+    m_bSplitApplied = true;
+    const int width = m_wndSplitter->width();
+    const int tree = width / 8;
+    m_wndSplitter->setSizes({tree, width - tree});
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_bSplitApplied)
+        ApplyInitialSplit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Command routing and enabling
+
+bool CMainFrame::IsCommandEnabled(int nId) const
+{
+    switch (nId) {
+    case cmd::kFileSave:
+        return m_bFileOpened && m_nViewMode != cmd::kTableMode;
+    case cmd::kPrintSetup:
+    case cmd::kSavePicture:
+    case cmd::kExportData:
+    case cmd::kToolPrintSetup:
+        return m_bFileOpened != 0;
+    case cmd::kPrint:
+    case cmd::kPrintPreview:
+    case cmd::kToolPreview:
+        return m_printReady != 0;
+    case cmd::kGraphMode:
+        return m_nViewMode == cmd::kTableMode;
+    case cmd::kTableMode:
+        return m_nViewMode != cmd::kTableMode;
+    default:
+        if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
+            return nId - cmd::kMruFirst < m_recentFiles.Paths().size();
+        return true;
+    }
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        it.value()->setEnabled(IsCommandEnabled(it.key()));
+    Action(cmd::kToggleX)->setChecked(m_bShowX != 0);
+    Action(cmd::kToggleY)->setChecked(m_bShowY != 0);
+    Action(cmd::kToggleZ)->setChecked(m_bShowZ != 0);
+    UpdateRecentMenu();
+}
+
+void CMainFrame::UpdateRecentMenu()
+{
+    // With no recent file the first entry stands greyed as a placeholder.
+    const QStringList& paths = m_recentFiles.Paths();
+    for (int i = 0; i < int(m_recentActions.size()); ++i) {
+        QAction* action = m_recentActions[std::size_t(i)];
+        if (i < paths.size()) {
+            action->setText(m_recentFiles.MenuText(i));
+            action->setVisible(true);
+        } else {
+            action->setText(texts::kRecentPlaceholder);
+            action->setVisible(i == 0 && paths.isEmpty());
+        }
+    }
+}
+
+void CMainFrame::OnCommand(int nId)
+{
+    if (!IsCommandEnabled(nId))
+        return;
+    switch (nId) {
+    case cmd::kFileOpen:
+        OnFileOpen();
+        break;
+    case cmd::kAppExit:
+        close();
+        break;
+    case cmd::kAppAbout:
+        OnAppAbout();
+        break;
+    case cmd::kToggleX:
+    case cmd::kToggleY:
+    case cmd::kToggleZ:
+        OnToggleComponent(nId);
+        break;
+    case cmd::kGraphMode:
+    case cmd::kGraphModeKey:
+        OnGraphMode();
+        break;
+    case cmd::kTableMode:
+    case cmd::kTableModeKey:
+        OnTableMode();
+        break;
+    case cmd::kNextPane:
+    case cmd::kPrevPane:
+        OnNextPane();
+        break;
+    case cmd::kStoreMessage:
+        m_prompts.Message(texts::kStoreMessage);
+        break;
+    default:
+        if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
+            OnRecentFile(nId - cmd::kMruFirst);
+        // Edit commands and File / New come in through accelerators and are not handled.
+        break;
+    }
+    UpdateCommandUI();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening files
+
+void CMainFrame::OnFileOpen()
+{
+    Prompts::FileRequest request;
+    request.filter = texts::kOpenFilter;
+    request.readOnlyBox = true;
+    request.readOnlyChecked = true;
+    // Start where the file on display lives; that is where its neighbours are.
+    request.initialPath = FolderOfPath(m_pDrawView->m_strFilePath);
+    const QString path = m_prompts.OpenFileName(request).path;
+    if (path.isEmpty())
+        return;
+    if (!IsReadableNonEmpty(path)) {
+        m_prompts.Message(QString::fromUtf8(msg::kCannotRead));
+        return;
+    }
+    AddRecentFile(path);
+    m_bFileOpened = 1;
+    ShowChosenFile(path, Origin::OpenDialog);
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path)
+{
+    if (!PathExists(path)) {
+        m_prompts.Message(QString::fromUtf8(msg::kFileMissing));
+        return false;
+    }
+    if (!IsReadableNonEmpty(path)) {
+        m_prompts.Message(QString::fromUtf8(msg::kCannotRead));
+        return false;
+    }
+    if (!FolderOfPath(path).isEmpty())
+        m_bFileOpened = 1;
+    ShowChosenFile(path, Origin::Path);
+    UpdateCommandUI();
+    return true;
+}
+
+void CMainFrame::OnRecentFile(int nIndex)
+{
+    const QStringList& paths = m_recentFiles.Paths();
+    if (nIndex < 0 || nIndex >= paths.size())
+        return;
+    const QString path = paths[nIndex];
+    // An entry that no longer opens would only fail again; it leaves the list.
+    if (!OpenDocumentFile(path)) {
+        m_recentFiles.Remove(path);
+        QSettings settings;
+        m_recentFiles.Save(settings);
+    }
+}
+
+void CMainFrame::AddRecentFile(const QString& path)
+{
+    m_recentFiles.Add(path);
+    QSettings settings;
+    m_recentFiles.Save(settings);
+    UpdateRecentMenu();
+}
+
+void CMainFrame::SetFileTitle(const QString& path)
+{
+    setWindowTitle(texts::kFileTitle.arg(QDir::toNativeSeparators(path)));
+}
+
+void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
+{
+    SetFileTitle(path);
+    const QString folder = FolderOfPath(path);
+    if (origin == Origin::Tree) {
+        AddRecentFile(path);
+    } else if (!folder.isEmpty()) {
+        m_pTreeView->m_strFolder = folder;
+        m_pTreeView->Refill();
+    } else {
+        m_prompts.Message(QString::fromUtf8(msg::kNoFileChosen));
+    }
+
+    // The view loads nothing now: it is told which file to show and reads it when it paints.
+    m_strReportedProblem.clear();
+    CDrawView& view = *m_pDrawView;
+    view.m_strFilePath = path;
+    if (origin == Origin::Tree)
+        view.m_strFolder = folder.isEmpty() ? path : folder;
+    else
+        view.m_strFolder = folder;
+    view.m_reloadFile = 1;
+    if (m_nViewMode == cmd::kTableMode) {
+        // Leaving the table drops the plain reload request; this one survives the switch.
+        view.m_reloadOnSwitch = 1;
+        OnCommand(cmd::kGraphMode);
+    } else {
+        view.m_reloadOnSwitch = 0;
+    }
+    if (origin == Origin::Tree)
+        view.ResetMarkers();
+    else
+        view.m_cursorShown = 0;
+    view.m_screenData.primary.m_nSmoothWindow = 1;
+    view.Invalidate();
+    if (origin != Origin::Tree)
+        view.setFocus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display mode, directions, focus
+
+void CMainFrame::ClearPlacedMarkers()
+{
+    for (MarkerRecord& marker : m_pDrawView->m_markers)
+        marker.placed = 0;
+}
+
+void CMainFrame::OnGraphMode()
+{
+    m_nViewMode = cmd::kGraphMode;
+    CDrawView& view = *m_pDrawView;
+    view.m_tableDirty = 0;
+    // Hiding the grid takes the focus from it, which is where edits of the table are saved.
+    m_pTable->hide();
+    view.m_reloadFile = 0;
+    view.m_markerRedrawBlocked = 0;
+    ClearPlacedMarkers();
+    view.m_cursorShown = 0;
+    view.m_redrawMarkers = 1;
+    view.Invalidate();
+}
+
+void CMainFrame::OnTableMode()
+{
+    m_nViewMode = cmd::kTableMode;
+    CDrawView& view = *m_pDrawView;
+    view.m_reloadFile = 0;
+    view.Invalidate();
+    view.m_tableDirty = 1;
+    // The view may have changed size while the grid was hidden.
+    m_pTable->FitTo(view.size());
+    m_pTable->show();
+}
+
+void CMainFrame::OnToggleComponent(int nId)
+{
+    int* flag = nId == cmd::kToggleX ? &m_bShowX : nId == cmd::kToggleY ? &m_bShowY : &m_bShowZ;
+    *flag = *flag ? 0 : 1;
+    m_nShownComponents += *flag ? 1 : -1;
+    CDrawView& view = *m_pDrawView;
+    view.m_cursorShown = 0;
+    view.m_redrawMarkers = 1;
+    view.m_markerRedrawBlocked = 0;
+    view.m_reloadFile = 0;
+    ClearPlacedMarkers();
+    view.Invalidate();
+}
+
+void CMainFrame::OnNextPane()
+{
+    // Two panes: the next one and the previous one are the same.
+    if (m_pTreeView->hasFocus())
+        m_pDrawView->setFocus();
+    else
+        m_pTreeView->setFocus();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        OnFrameActivated();
+}
+
+void CMainFrame::OnFrameActivated()
+{
+    // Coming back from a dialog or another program: the file may have been written meanwhile.
+    CDrawView& view = *m_pDrawView;
+    ClearPlacedMarkers();
+    view.m_cursorShown = 0;
+    view.m_redrawMarkers = 1;
+    view.m_reloadFile = 1;
+    view.m_markersEdited = 1;
+    view.Invalidate();
+}
+
+void CMainFrame::OnAppAbout()
+{
+    auto* dialog = new CAboutDlg(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+bool CMainFrame::HotKeyAllowed() const
+{
+    return m_bFileOpened && m_nViewMode == cmd::kTableMode;
+}
+
+void CMainFrame::OnHotKey(int nId)
+{
+    if (!HotKeyAllowed())
+        return;
+    // The start-depth correction and the tail insertion attach here.
+    Q_UNUSED(nId);
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "app/RecentFileList.h"
+#include "view/IFrameState.h"
+#include "view/IStatusPanes.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class CDrawView;
+class CEditListCtrl;
+class CFileTreeView;
+class Prompts;
+class QAction;
+class QLabel;
+class QMenu;
+class QShortcut;
+class QSplitter;
+class QTableWidget;
+class QToolBar;
+
+// The main window: file tree on the left, drawing view on the right, and every command of the
+// menu, toolbar, accelerators and hot keys. Commands arrive by id at OnCommand, whatever their
+// source, and whether a command may run is decided in IsCommandEnabled alone, so a key can never
+// do what a greyed-out menu item would refuse.
+class CMainFrame : public QMainWindow, public IFrameState, public IStatusPanes {
+    Q_OBJECT
+public:
+    explicit CMainFrame(Prompts& prompts, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Where a file to show came from; the entry points differ in a few steps only.
+    enum class Origin { OpenDialog, Path, Tree };
+
+    // --- commands ---
+    void OnCommand(int nId);
+    bool IsCommandEnabled(int nId) const;
+    // Re-applies the enabling rules, check marks and recent-file entries to the actions.
+    void UpdateCommandUI();
+    QAction* Action(int nId) const;
+
+    void OnFileOpen();
+    // Open by path (recent files, command line, desktop): false when the file was refused.
+    bool OpenDocumentFile(const QString& path);
+    void OnGraphMode();
+    void OnTableMode();
+    void OnToggleComponent(int nId);
+    void OnNextPane();
+    void OnAppAbout();
+    void OnRecentFile(int nIndex);
+
+    // Hot keys of the hidden correction tools: they act only on an opened file shown as a table.
+    bool HotKeyAllowed() const;
+    void OnHotKey(int nId);
+
+    // The part of choosing a file that all entry points share once the file passed its checks.
+    void ShowChosenFile(const QString& path, Origin origin);
+    void SetFileTitle(const QString& path);
+    void AddRecentFile(const QString& path);
+    const RecentFileList& RecentFiles() const { return m_recentFiles; }
+
+    CFileTreeView* GetTreeView() const { return m_pTreeView; }
+    CDrawView* GetDrawView() const { return m_pDrawView; }
+    CEditListCtrl* GetTable() const { return m_pTable; }
+    QTableWidget* GetExportList() const { return m_pExportList; }
+    QSplitter* GetSplitter() const { return m_wndSplitter; }
+    QLabel* StatusPane(int nId) const;
+    void SetStatusPaneText(int nId, const QString& text);
+    Prompts& GetPrompts() const { return m_prompts; }
+
+    // IFrameState
+    int ViewMode() const override { return m_nViewMode; }
+    bool ShowX() const override { return m_bShowX != 0; }
+    bool ShowY() const override { return m_bShowY != 0; }
+    bool ShowZ() const override { return m_bShowZ != 0; }
+    int ShownComponents() const override { return m_nShownComponents; }
+
+    // IStatusPanes
+    void SetPaneWidth(int nPaneId, int nWidth) override;
+    void SetPaneText(int nPaneId, const QString& text) override { SetStatusPaneText(nPaneId, text); }
+
+    // Gives the tree one eighth of the width; done once when the window first shows.
+    void ApplyInitialSplit();
+
+    // Display mode and direction switches, read by the drawing view at every paint.
+    int m_nShownComponents = 1;
+    int m_bShowX = 0;
+    int m_bShowY = 0;
+    int m_bShowZ = 1;
+    int m_nViewMode;
+    // Print job state (file names as the file system spells them).
+    std::vector<std::string> m_printFiles;
+    std::array<std::vector<std::string>, 4> m_overflowFiles;
+    std::array<int, 4> m_overflowCount{};
+    int m_printMode = 0;
+    // Set by the first file opened through File / Open, a recent file or the command line; a
+    // file chosen in the tree alone does not unlock saving, printing and export.
+    int m_bFileOpened = 0;
+    int m_printReady = 0;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* AddAction(int nId, const QString& text, QMenu* menu = nullptr);
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateAccelerators();
+    void CreateStatusBar();
+    void RegisterHotKeys();
+    void UpdateRecentMenu();
+    void OnFrameActivated();
+    void CreateDrawView();
+    void ClearPlacedMarkers();
+    void ReportLoadProblem();
+
+    Prompts& m_prompts;
+    QSplitter* m_wndSplitter = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    CFileTreeView* m_pTreeView = nullptr;
+    CDrawView* m_pDrawView = nullptr;
+    CEditListCtrl* m_pTable = nullptr;
+    QTableWidget* m_pExportList = nullptr;
+    QLabel* m_pMessagePane = nullptr;
+    std::array<QLabel*, 9> m_panes{};
+    QHash<int, QAction*> m_actions;
+    QMenu* m_pViewMenu = nullptr;
+    std::array<QAction*, 4> m_recentActions{};
+    QList<QShortcut*> m_accelerators;
+    QList<QShortcut*> m_hotKeys;
+    RecentFileList m_recentFiles;
+    bool m_bSplitApplied = false;
+    bool m_bLoadCheckPending = false;
+    QString m_strReportedProblem;  // "path\nmessage" of the load failure last shown
+};

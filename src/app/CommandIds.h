@@ -1,0 +1,45 @@
+#pragma once
+
+// Command ids of the menu, toolbar and accelerator resources. The numbers are the ones the rest of
+// the program (and the operators' muscle memory for F7/F8) rely on; the main frame's mode field
+// holds the two mode ids themselves.
+namespace cmd {
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kPrintSetup = 57606;
+inline constexpr int kPrint = 57607;
+inline constexpr int kPrintPreview = 57609;
+inline constexpr int kMruFirst = 57616;  // 57616..57619, one per recent file
+inline constexpr int kMruLast = 57619;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kEditCut = 57635;
+inline constexpr int kEditPaste = 57637;
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kAppAbout = 57664;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kNextPane = 57680;
+inline constexpr int kPrevPane = 57681;
+
+inline constexpr int kToggleX = 32776;
+inline constexpr int kToggleY = 32778;
+inline constexpr int kToggleZ = 32780;
+inline constexpr int kTableMode = 32794;
+inline constexpr int kGraphMode = 32795;
+inline constexpr int kSavePicture = 32815;
+inline constexpr int kExportData = 32816;
+inline constexpr int kGraphModeKey = 32819;   // F7
+inline constexpr int kTableModeKey = 59410;   // F8
+inline constexpr int kStoreMessage = 32825;   // no menu, button or key
+inline constexpr int kToolPreview = 32826;
+inline constexpr int kToolPrintSetup = 32827;
+
+// System-wide hot keys of the hidden correction tools.
+inline constexpr int kHotKeyStartDepth = 0x5000;  // Ctrl+Meta+I
+inline constexpr int kHotKeyTail = 0x5001;        // Ctrl+Meta+E
+
+// Status bar panes after the message pane.
+inline constexpr int kFirstPane = 59142;
+inline constexpr int kLastPane = 59150;
+inline constexpr int kPaneCount = kLastPane - kFirstPane + 1;
+}  // namespace cmd

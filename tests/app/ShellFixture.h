@@ -1,0 +1,66 @@
+#pragma once
+
+#include "support/ScriptedPrompts.h"
+#include "app/CMainFrame.h"
+#include "app/CVarnelApp.h"
+#include "app/tree/CFileTreeView.h"
+#include "view/CDrawView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// A main frame on scratch settings and a scratch folder of measurement files.
+struct ShellFixture {
+    QTemporaryDir settingsDir;
+    QTemporaryDir dataDir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<CMainFrame> frame;
+
+    ShellFixture()
+    {
+        CVarnelApp::SetIdentity();
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        frame = std::make_unique<CMainFrame>(prompts);
+        frame->resize(1040, 700);
+    }
+
+    // Shows the frame and waits until it is the active window, so that no later activation
+    // raises the reload flags behind a test's back.
+    bool Show()
+    {
+        frame->show();
+        QApplication::setActiveWindow(frame.get());
+        return QTest::qWaitForWindowActive(frame.get());
+    }
+
+    QString Path(const QString& name) const { return dataDir.filePath(name); }
+
+    // A copy of a bundled sample under name.
+    QString Sample(const QString& name, const QString& sample = QStringLiteral("P01-12m.cdd")) const
+    {
+        const QString path = Path(name);
+        QFile::remove(path);
+        QFile::copy(QStringLiteral(ORVEK_SAMPLES_DIR "/") + sample, path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    QString Bytes(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = Path(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(bytes);
+        return path;
+    }
+
+    CDrawView& View() const { return *frame->GetDrawView(); }
+    CFileTreeView& Tree() const { return *frame->GetTreeView(); }
+};
