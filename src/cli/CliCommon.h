@@ -16,6 +16,7 @@ public:
 void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-report, set-z
 #ifdef ORVEK_WITH_QT
 void AddRenderCommand(CLI::App& app);   // render
+void AddExportCommands(CLI::App& app);  // export-xls
 // Creates the QGuiApplication the painting commands need, off-screen unless a platform is set.
 void EnsureGuiApplication();
 #endif

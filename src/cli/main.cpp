@@ -9,6 +9,7 @@ int main(int argc, char** argv)
     AddDataCommands(app);
 #ifdef ORVEK_WITH_QT
     AddRenderCommand(app);
+    AddExportCommands(app);
 #endif
     try {
         app.parse(argc, argv);
