@@ -9,6 +9,7 @@
 #include "app/tree/CFileTreeView.h"
 #include "data/Messages.h"
 #include "view/CDrawView.h"
+#include "view/CSmoothSetDlg.h"
 #include "view/Prompts.h"
 
 #include <QAction>
@@ -78,6 +79,8 @@ void CMainFrame::CreateDrawView()
     m_pDrawView->setFocusPolicy(Qt::StrongFocus);
     m_pDrawView->SetFrame(this);
     m_pDrawView->SetStatusPanes(this);
+    m_pDrawView->SetPrompts(&m_prompts);
+    connect(m_pDrawView, &CDrawView::smoothSettingsRequested, this, &CMainFrame::OnSmoothSettings);
     m_pTable = new CEditListCtrl(m_pDrawView);
     m_pExportList = CreateExportList(m_pDrawView);
     m_pDrawView->SetTable(m_pTable);
@@ -370,6 +373,10 @@ void CMainFrame::OnCommand(int nId)
     case cmd::kFileOpen:
         OnFileOpen();
         break;
+    case cmd::kFileSave:
+        // Save writes the markers of the file on display, whichever pane has the focus.
+        m_pDrawView->OnCommand(nId);
+        break;
     case cmd::kAppExit:
         close();
         break;
@@ -592,6 +599,13 @@ void CMainFrame::OnFrameActivated()
 void CMainFrame::OnAppAbout()
 {
     auto* dialog = new CAboutDlg(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void CMainFrame::OnSmoothSettings()
+{
+    auto* dialog = new CSmoothSetDlg(m_pDrawView, m_prompts, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

@@ -52,6 +52,8 @@ public:
     void OnToggleComponent(int nId);
     void OnNextPane();
     void OnAppAbout();
+    // The smoothing settings dialog the view's context menu asks for.
+    void OnSmoothSettings();
     void OnRecentFile(int nIndex);
 
     // Hot keys of the hidden correction tools: they act only on an opened file shown as a table.

@@ -17,6 +17,7 @@ void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-rep
 #ifdef ORVEK_WITH_QT
 void AddRenderCommand(CLI::App& app);   // render
 void AddExportCommands(CLI::App& app);  // export-xls
+void AddPrintCommand(CLI::App& app);    // print
 // Creates the QGuiApplication the painting commands need, off-screen unless a platform is set.
 void EnsureGuiApplication();
 #endif

@@ -10,6 +10,7 @@ int main(int argc, char** argv)
 #ifdef ORVEK_WITH_QT
     AddRenderCommand(app);
     AddExportCommands(app);
+    AddPrintCommand(app);
 #endif
     try {
         app.parse(argc, argv);

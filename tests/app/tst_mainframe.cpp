@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/QtPrompts.h"
 #include "app/table/CEditListCtrl.h"
+#include "view/CSmoothSetDlg.h"
 
 #include <QAction>
 #include <QLabel>
@@ -30,6 +31,7 @@ private slots:
     void recentFiles();
     void commandLine();
     void aboutAndFilters();
+    void commandsReachTheView();
 };
 
 void TestMainFrame::windowParts()
@@ -468,6 +470,29 @@ void TestMainFrame::aboutAndFilters()
 
     f.frame->OnCommand(cmd::kStoreMessage);
     QCOMPARE(f.prompts.Messages(), QStringList{"存盘"});
+}
+
+void TestMainFrame::commandsReachTheView()
+{
+    ShellFixture f;
+    CMainFrame& frame = *f.frame;
+    const QString path = f.Sample(QStringLiteral("a.cdd"));
+    QVERIFY(frame.OpenDocumentFile(path));
+
+    // Save is the view's: it asks where to write the copy with the markers.
+    frame.OnCommand(cmd::kTableMode);
+    frame.OnCommand(cmd::kFileSave);
+    QCOMPARE(f.prompts.Count(ScriptedPrompts::Call::SaveFile), 0);
+    frame.OnCommand(cmd::kGraphMode);
+    frame.OnCommand(cmd::kFileSave);
+    QCOMPARE(f.prompts.Count(ScriptedPrompts::Call::SaveFile), 1);
+    QCOMPARE(f.prompts.LastFileRequest().initialPath, path);
+
+    // The smoothing dialog of the view's context menu is shown by the frame.
+    emit f.View().smoothSettingsRequested();
+    auto* dialog = frame.findChild<CSmoothSetDlg*>();
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->reject();
 }
 
 QTEST_MAIN(TestMainFrame)

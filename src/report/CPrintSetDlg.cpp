@@ -1,0 +1,393 @@
+#include "report/CPrintSetDlg.h"
+
+#include "data/MeasurementFile.h"
+#include "data/Messages.h"
+#include "data/PathUtil.h"
+#include "report/IPrintTarget.h"
+#include "view/CDrawView.h"
+#include "view/PrintSettings.h"
+#include "view/Prompts.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+QString FromU16(const std::u16string& text)
+{
+    return QString::fromStdU16String(text);
+}
+
+std::string FileSystemPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Index of the last path separator, as the folder rules of the program read a path.
+qsizetype LastSeparatorIndex(const QString& path)
+{
+#ifdef _WIN32
+    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+#else
+    return path.lastIndexOf(QLatin1Char('/'));
+#endif
+}
+
+// The list box sorts like the operators' Windows list boxes: without regard to case.
+bool ListOrder(const QString& a, const QString& b)
+{
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+void CollectLeaves(const QTreeWidgetItem* item, QStringList& names)
+{
+    if (item->childCount() == 0) {
+        names.append(item->text(0));
+        return;
+    }
+    for (int i = 0; i < item->childCount(); ++i)
+        CollectLeaves(item->child(i), names);
+}
+
+}  // namespace
+
+CPrintSetDlg::CPrintSetDlg(CDrawView& view, IPrintTarget& target, const QStringList& treeFiles, Prompts& prompts,
+                           QWidget* parent)
+    : QDialog(parent), m_dataSlot(std::make_unique<FileSlot>()), m_view(view), m_target(target), m_prompts(prompts)
+{
+    CreateControls();
+    InitDialog(treeFiles);
+}
+
+CPrintSetDlg::~CPrintSetDlg() = default;
+
+QStringList CPrintSetDlg::TreeLeafNames(const QTreeWidget& tree)
+{
+    QStringList names;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        CollectLeaves(tree.topLevelItem(i), names);
+    return names;
+}
+
+void CPrintSetDlg::CreateControls()
+{
+    setObjectName(QString::number(kDialogId));
+    setWindowTitle(QStringLiteral("打印设置"));
+
+    auto named = [](auto* widget, int id) {
+        widget->setObjectName(QString::number(id));
+        return widget;
+    };
+    auto edit = [&](int id) { return named(new QLineEdit(this), id); };
+
+    m_pTitleCheck = named(new QCheckBox(QStringLiteral("工程名称"), this), IDC_TITLE_CHECK);
+    m_pEngineeringName = edit(IDC_ENGINEERING_NAME);
+    m_pProject = edit(IDC_PROJECT);
+    m_pSite = edit(IDC_SITE);
+    m_pPileNo = edit(IDC_PILE_NO);
+    m_pDetectedLength = edit(IDC_DETECTED_LENGTH);
+    m_pStartDepth = edit(IDC_START_DEPTH);
+    m_pStartDepth->setReadOnly(true);
+    m_pDesignCage = edit(IDC_DESIGN_CAGE);
+    m_pDesignPile = edit(IDC_DESIGN_PILE);
+    m_pDate = edit(IDC_DATE);
+    m_pNotes = named(new QTextEdit(this), IDC_NOTES);
+    m_pNotes->setAcceptRichText(false);
+    m_pCurrentFile = named(new QLabel(this), IDC_CURRENT_FILE);
+    m_pFileList = named(new QListWidget(this), IDC_FILE_LIST);
+    m_pFileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pSelectAll = named(new QCheckBox(QStringLiteral("全选"), this), IDC_SELECT_ALL);
+    m_pPrintWave = named(new QCheckBox(QStringLiteral("打印波形"), this), IDC_PRINT_WAVE);
+    m_pPrintData = named(new QCheckBox(QStringLiteral("打印数据"), this), IDC_PRINT_DATA);
+    m_pSave = named(new QPushButton(QStringLiteral("保  存"), this), IDC_SAVE);
+    m_pOk = named(new QPushButton(QStringLiteral("确定"), this), IDC_OK);
+    m_pCancel = named(new QPushButton(QStringLiteral("取消"), this), IDC_CANCEL);
+    m_pOk->setDefault(true);
+    m_pSave->setAutoDefault(false);
+
+    auto* report = new QGroupBox(QStringLiteral("选中文件打印设置信息"), this);
+    auto* grid = new QGridLayout(report);
+    int row = 0;
+    auto addRow = [&](QWidget* label, QWidget* field, const QString& unit = QString()) {
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+        if (!unit.isEmpty())
+            grid->addWidget(new QLabel(unit, report), row, 2);
+        ++row;
+    };
+    auto label = [&](const char16_t* text) { return new QLabel(QString::fromUtf16(text), report); };
+    addRow(m_pTitleCheck, m_pEngineeringName);
+    addRow(label(u"项目"), m_pProject);
+    addRow(label(u"工地"), m_pSite);
+    addRow(label(u"桩号"), m_pPileNo);
+    addRow(label(u"检测长度"), m_pDetectedLength, QStringLiteral("m"));
+    addRow(label(u"起点深度"), m_pStartDepth, QStringLiteral("m"));
+    addRow(label(u"设计笼长"), m_pDesignCage, QStringLiteral("m"));
+    addRow(label(u"设计桩长"), m_pDesignPile, QStringLiteral("m"));
+    addRow(label(u"时间"), m_pDate);
+    grid->addWidget(label(u"(时间格式：2000-1-1)"), row++, 1);
+    addRow(label(u"其他说明"), m_pNotes);
+    addRow(label(u"当前文件"), m_pCurrentFile);
+
+    auto* choice = new QGroupBox(QStringLiteral("打印选择"), this);
+    auto* files = new QGroupBox(QStringLiteral("文件选择"), choice);
+    auto* filesLayout = new QVBoxLayout(files);
+    filesLayout->addWidget(m_pFileList);
+    filesLayout->addWidget(m_pSelectAll);
+    auto* kinds = new QGroupBox(QStringLiteral("类型选择"), choice);
+    auto* kindsLayout = new QVBoxLayout(kinds);
+    kindsLayout->addWidget(m_pPrintWave);
+    kindsLayout->addWidget(m_pPrintData);
+    auto* choiceLayout = new QVBoxLayout(choice);
+    choiceLayout->addWidget(files, 1);
+    choiceLayout->addWidget(kinds);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_pSave);
+    buttons->addStretch(1);
+    buttons->addWidget(m_pOk);
+    buttons->addWidget(m_pCancel);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(report, 3);
+    columns->addWidget(choice, 2);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(columns);
+    main->addLayout(buttons);
+
+    connect(m_pTitleCheck, &QCheckBox::clicked, this, &CPrintSetDlg::OnTitleCheckClicked);
+    connect(m_pSelectAll, &QCheckBox::clicked, this, &CPrintSetDlg::OnSelectAllClicked);
+    connect(m_pFileList, &QListWidget::itemSelectionChanged, this, &CPrintSetDlg::OnSelectionChanged);
+    connect(m_pSave, &QPushButton::clicked, this, &CPrintSetDlg::OnSave);
+    connect(m_pOk, &QPushButton::clicked, this, &CPrintSetDlg::OnOK);
+    connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CPrintSetDlg::InitDialog(const QStringList& treeFiles)
+{
+    m_pEngineeringName->setMaxLength(kEngineeringNameLimit);
+
+    const QString& filePath = m_view.m_strFilePath;
+    if (!filePath.isEmpty() && !ReadDataSlot(filePath)) {
+        // The file on display can no longer be read: show what the view holds of it.
+        *m_dataSlot = m_view.m_screenData;
+    }
+    ShowReportTexts(FillReportFields(*m_dataSlot));
+
+    m_pTitleCheck->setChecked(true);
+    m_pEngineeringName->setEnabled(true);
+    m_pPrintWave->setChecked(true);
+    m_pPrintData->setChecked(false);
+    m_pSelectAll->setChecked(false);
+
+    QStringList names = treeFiles;
+    std::stable_sort(names.begin(), names.end(), ListOrder);
+    {
+        const QSignalBlocker blocker(m_pFileList);
+        m_pFileList->clear();
+        for (const QString& name : names) {
+            auto* item = new QListWidgetItem(name, m_pFileList);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
+    }
+
+    const qsizetype separator = LastSeparatorIndex(filePath);
+    if (separator > 0)
+        m_strCurrentName = filePath.mid(separator + 1);
+    for (int i = 0; i < m_pFileList->count(); ++i) {
+        if (QString::compare(m_pFileList->item(i)->text(), m_strCurrentName, Qt::CaseInsensitive) == 0) {
+            const QSignalBlocker blocker(m_pFileList);
+            m_pFileList->setCurrentRow(i);
+            m_pCurrentFile->setText(m_strCurrentName);
+            break;
+        }
+    }
+
+    m_strSelectedPath = filePath;
+
+    m_target.PrintFiles().clear();
+    for (auto& list : m_target.OverflowFiles())
+        list.clear();
+    m_target.OverflowCount().fill(0);
+    UpdateData();
+}
+
+QWidget* CPrintSetDlg::Control(int id) const
+{
+    return findChild<QWidget*>(QString::number(id));
+}
+
+QString CPrintSetDlg::ControlText(int id) const
+{
+    QWidget* control = Control(id);
+    if (auto* line = qobject_cast<QLineEdit*>(control))
+        return line->text();
+    if (auto* text = qobject_cast<QTextEdit*>(control))
+        return text->toPlainText();
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->text();
+    return QString();
+}
+
+void CPrintSetDlg::SetControlText(int id, const QString& text)
+{
+    QWidget* control = Control(id);
+    if (auto* line = qobject_cast<QLineEdit*>(control))
+        line->setText(text);
+    else if (auto* edit = qobject_cast<QTextEdit*>(control))
+        edit->setPlainText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+}
+
+void CPrintSetDlg::UpdateData()
+{
+    m_strEngineeringName = m_pEngineeringName->text();
+    m_strProject = m_pProject->text();
+    m_strSite = m_pSite->text();
+    m_strPileNo = m_pPileNo->text();
+    m_strDetectedLength = m_pDetectedLength->text();
+    m_strStartDepth = m_pStartDepth->text();
+    m_strDesignCage = m_pDesignCage->text();
+    m_strDesignPile = m_pDesignPile->text();
+    m_strDate = m_pDate->text();
+    m_strNotes = m_pNotes->toPlainText();
+}
+
+void CPrintSetDlg::ClearReportFields()
+{
+    for (QLineEdit* edit : {m_pEngineeringName, m_pProject, m_pSite, m_pPileNo, m_pDetectedLength, m_pStartDepth,
+                            m_pDesignCage, m_pDesignPile, m_pDate})
+        edit->clear();
+    m_pNotes->clear();
+}
+
+void CPrintSetDlg::ShowReportTexts(const ReportTexts& t)
+{
+    m_pStartDepth->setText(FromU16(t.startDepth));
+    m_pPileNo->setText(FromU16(t.pileNo));
+    m_pEngineeringName->setText(FromU16(t.engineeringName));
+    m_pNotes->setPlainText(FromU16(t.notes));
+    m_pDate->setText(FromU16(t.date));
+    m_pDetectedLength->setText(FromU16(t.detectedLength));
+    m_pDesignCage->setText(FromU16(t.designCageLength));
+    m_pDesignPile->setText(FromU16(t.designPileLength));
+    m_pProject->setText(FromU16(t.project));
+    m_pSite->setText(FromU16(t.site));
+}
+
+bool CPrintSetDlg::ReadDataSlot(const QString& path)
+{
+    bool ok = false;
+    try {
+        ok = HeaderLoad(*m_dataSlot, FileSystemPath(path)) == LoadResult::Ok;
+    } catch (const InvalidTestDateError&) {
+        ok = false;
+    }
+    if (!ok)
+        *m_dataSlot = FileSlot{};
+    return ok;
+}
+
+void CPrintSetDlg::OnSelectionChanged()
+{
+    ClearReportFields();
+    const QList<QListWidgetItem*> selected = m_pFileList->selectedItems();
+    const QString name = selected.isEmpty() ? QString() : selected.front()->text();
+    m_pCurrentFile->setText(selected.isEmpty() ? QStringLiteral("未知文件") : name);
+    m_strSelectedPath = m_view.m_strFolder + QLatin1Char(kPathSeparator) + name;
+    // A file that cannot be read leaves the fields empty rather than show another file's values.
+    const bool read = !selected.isEmpty() && ReadDataSlot(m_strSelectedPath);
+    {
+        const QSignalBlocker blocker(m_pTitleCheck);
+        m_pTitleCheck->setChecked(true);
+    }
+    if (read)
+        ShowReportTexts(FillReportFields(*m_dataSlot));
+}
+
+void CPrintSetDlg::OnTitleCheckClicked()
+{
+    m_pEngineeringName->setEnabled(m_pTitleCheck->isChecked());
+}
+
+void CPrintSetDlg::OnSelectAllClicked()
+{
+    const Qt::CheckState state = m_pSelectAll->isChecked() ? Qt::Checked : Qt::Unchecked;
+    for (int i = 0; i < m_pFileList->count(); ++i)
+        m_pFileList->item(i)->setCheckState(state);
+}
+
+void CPrintSetDlg::OnSave()
+{
+    UpdateData();
+    ReportTexts texts;
+    texts.detectedLength = m_strDetectedLength.toStdU16String();
+    texts.startDepth = m_strStartDepth.toStdU16String();
+    texts.designCageLength = m_strDesignCage.toStdU16String();
+    texts.designPileLength = m_strDesignPile.toStdU16String();
+    texts.pileNo = m_strPileNo.toStdU16String();
+    texts.engineeringName = m_strEngineeringName.toStdU16String();
+    texts.notes = m_strNotes.toStdU16String();
+    texts.date = m_strDate.toStdU16String();
+    texts.project = m_strProject.toStdU16String();
+    texts.site = m_strSite.toStdU16String();
+
+    const WriteResult result = ReportSave(FileSystemPath(m_strSelectedPath), texts);
+    if (result != WriteResult::Ok) {
+        m_prompts.Message(QString::fromUtf8(WriteResultMessage(result)));
+        return;
+    }
+    // The displayed file changed on disk: its header values are shown again from the file.
+    if (!m_view.m_strFilePath.isEmpty() && m_strSelectedPath == m_view.m_strFilePath) {
+        m_view.m_reloadOnce = 1;
+        m_view.Invalidate();
+    }
+    m_prompts.Message(QString::fromUtf8(msg::kSaved), Prompts::Kind::Information);
+}
+
+PrintSettings CPrintSetDlg::SettingsFromControls() const
+{
+    PrintSettings s;
+    s.printTitle = m_pTitleCheck->isChecked() ? 1 : 0;
+    s.printWave = m_pPrintWave->isChecked() ? 1 : 0;
+    s.printTable = m_pPrintData->isChecked() ? 1 : 0;
+    s.texts = {s.printTitle ? m_pEngineeringName->text() : QString(),
+               m_pNotes->toPlainText(),
+               m_pDesignPile->text(),
+               m_pDesignCage->text(),
+               m_pDate->text(),
+               m_pPileNo->text(),
+               m_pDetectedLength->text(),
+               m_pStartDepth->text()};
+    return s;
+}
+
+void CPrintSetDlg::OnOK()
+{
+    std::vector<std::string>& files = m_target.PrintFiles();
+    for (int i = 0; i < m_pFileList->count(); ++i) {
+        const QListWidgetItem* item = m_pFileList->item(i);
+        if (item->checkState() == Qt::Checked)
+            files.push_back(QFile::encodeName(item->text()).toStdString());
+    }
+    m_target.PrintReady() = files.empty() ? 0 : 1;
+    m_view.m_printSettings = SettingsFromControls();
+    UpdateData();
+    accept();
+}

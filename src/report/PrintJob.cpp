@@ -1,0 +1,330 @@
+#include "report/PrintJob.h"
+
+#include "analysis/Smoothing.h"
+#include "data/MeasurementFile.h"
+#include "data/Messages.h"
+#include "data/PathUtil.h"
+#include "data/SystemConfig.h"
+#include "report/DataPage.h"
+#include "report/IPrintTarget.h"
+#include "report/PageFonts.h"
+#include "report/ReportHeader.h"
+#include "report/WaveformPage.h"
+#include "view/CDrawView.h"
+#include "view/GdiContext.h"
+#include "view/Prompts.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr int kPrinterResolution = 600;
+
+// Sample counts beyond which a file needs its second, third, fourth and fifth data page.
+constexpr int kOverflowThresholds[IPrintTarget::kOverflowLists] = {168, 336, 504, 672};
+
+const QString kCannotStartPrinting = QStringLiteral("无法启动打印作业。");
+
+bool Loaded(LoadResult (*load)(FileSlot&, const std::string&), FileSlot& slot, const std::string& path)
+{
+    if (path.empty())
+        return false;
+    try {
+        return load(slot, path) == LoadResult::Ok;
+    } catch (const InvalidTestDateError&) {
+        return false;
+    }
+}
+
+QPageLayout A4Landscape(const QMarginsF& margins)
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, margins, QPageLayout::Millimeter);
+}
+
+}  // namespace
+
+PrintJob::PrintJob(CDrawView& view, IPrintTarget& target, Prompts& prompts)
+    : m_view(view), m_target(target), m_prompts(prompts), m_markerPainter(DefaultPrintedMarkerPainter())
+{
+}
+
+void PrintJob::StartCommand(int printMode)
+{
+    m_view.m_printFileCount = static_cast<int>(m_target.PrintFiles().size());
+    m_target.PrintMode() = printMode;
+    CountExtraPages();
+}
+
+void PrintJob::CountExtraPages()
+{
+    for (auto& list : m_target.OverflowFiles())
+        list.clear();
+    m_target.OverflowCount().fill(0);
+    m_view.m_extraPages = 0;
+    if (!m_view.m_printSettings.printTable)
+        return;
+    const std::vector<std::string>& files = m_target.PrintFiles();
+    const int n = std::min<int>(m_view.m_printFileCount, static_cast<int>(files.size()));
+    for (int i = 0; i < n; ++i) {
+        // A fresh slot for every file: one that cannot be read has no samples, rather than the
+        // count of the file read before it.
+        auto scratch = std::make_unique<FileSlot>();
+        const int count = Loaded(&HeaderLoad, *scratch, PathOf(files[std::size_t(i)]))
+                              ? static_cast<int>(scratch->primary.m_nCount)
+                              : 0;
+        for (int k = 0; k < IPrintTarget::kOverflowLists; ++k) {
+            if (count > kOverflowThresholds[k]) {
+                m_target.OverflowFiles()[std::size_t(k)].push_back(files[std::size_t(i)]);
+                ++m_target.OverflowCount()[std::size_t(k)];
+                ++m_view.m_extraPages;
+            }
+        }
+    }
+}
+
+int PrintJob::MaximumPage() const
+{
+    const PrintSettings& s = m_view.m_printSettings;
+    const int kinds = (s.printWave ? 1 : 0) + (s.printTable ? 1 : 0);
+    return kinds * m_view.m_printFileCount + m_view.m_extraPages;
+}
+
+PrintJob::PageContent PrintJob::ContentOf(int page) const
+{
+    const PrintSettings& s = m_view.m_printSettings;
+    const std::vector<std::string>& files = m_target.PrintFiles();
+    const int n = m_view.m_printFileCount;
+    // The list may have been emptied by a real print since the pages were counted.
+    auto fileAt = [&](int i) { return i < static_cast<int>(files.size()) ? files[std::size_t(i)] : std::string(); };
+
+    PageContent content;
+    int index = page - 1;
+    if (index < 0)
+        return content;
+    if (s.printWave) {
+        if (index < n)
+            return {PageKind::Waveform, fileAt(index), 0};
+        index -= n;
+    }
+    if (!s.printTable)
+        return content;
+    if (index < n)
+        return {PageKind::FirstData, fileAt(index), 0};
+    index -= n;
+    for (int k = 0; k < IPrintTarget::kOverflowLists; ++k) {
+        const std::vector<std::string>& list = m_target.OverflowFiles()[std::size_t(k)];
+        const int count = m_target.OverflowCount()[std::size_t(k)];
+        if (index < count)
+            return {PageKind::MoreData, index < static_cast<int>(list.size()) ? list[std::size_t(index)] : std::string(),
+                    k + 2};
+        index -= count;
+    }
+    return content;
+}
+
+void PrintJob::PreparePrinter(QPrinter& printer)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setResolution(kPrinterResolution);
+}
+
+void PrintJob::PreparePdfWriter(QPdfWriter& writer)
+{
+    writer.setResolution(kPrinterResolution);
+    // The whole sheet is the page: the layout keeps its own margins of W/20 and V/10.
+    writer.setPageLayout(A4Landscape(QMarginsF(0, 0, 0, 0)));
+}
+
+int PrintJob::RunPages(QPagedPaintDevice& device, int fromPage, int toPage)
+{
+    BeginPrinting(device);
+    const int last = toPage > 0 ? std::min(toPage, MaximumPage()) : MaximumPage();
+    const int first = std::max(fromPage, 1);
+    int printed = 0;
+    if (first <= last) {
+        QPainter painter;
+        if (!painter.begin(&device)) {
+            m_unreadable.clear();
+            return -1;
+        }
+        for (int page = first; page <= last; ++page) {
+            if (page > first)
+                device.newPage();
+            PrintPage(painter, page);
+            ++printed;
+        }
+        painter.end();
+    }
+    EndPrinting();
+    return printed;
+}
+
+int PrintJob::PrintToPrinter(QPrinter& printer)
+{
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    const int printed = RunPages(printer, range ? printer.fromPage() : 0, range ? printer.toPage() : 0);
+    if (printed < 0)
+        m_prompts.Message(kCannotStartPrinting);
+    return printed;
+}
+
+int PrintJob::RenderPreview(QPrinter& printer)
+{
+    return RunPages(printer);
+}
+
+int PrintJob::PrintToPdf(const QString& path)
+{
+    QPdfWriter writer(path);
+    PreparePdfWriter(writer);
+    writer.setCreator(QStringLiteral("Orvek"));
+    return RunPages(writer);
+}
+
+void PrintJob::BeginPrinting(const QPaintDevice& device)
+{
+    m_unreadable.clear();
+    m_view.m_titleWidth = device.width() - 600;
+    m_view.m_titleLeft = 300;
+}
+
+void PrintJob::EndPrinting()
+{
+    if (m_unreadable.isEmpty())
+        return;
+    m_prompts.Message(QString::fromUtf8(msg::kCannotRead) + QStringLiteral("：") + m_unreadable.join(QStringLiteral("、")));
+    m_unreadable.clear();
+}
+
+void PrintJob::PrintPage(QPainter& painter, int page)
+{
+    const QPaintDevice* device = painter.device();
+    const int W = device->width();
+    const int V = device->height();
+    const int dpiY = device->logicalDpiY();
+
+    GdiContext dc(painter);
+    dc.SelectFont(pagefont::PageFont(dpiY));
+    dc.SetTextColor(Qt::black);
+
+    const PageContent content = ContentOf(page);
+    const std::string path = PathOf(content.name);
+    const bool reportRead = LoadReport(path, content.name);
+    const CFileData* report = reportRead ? &m_view.m_reportData.primary : nullptr;
+
+    if (m_view.m_printSettings.printTitle && report)
+        waveform::DrawPageTitle(dc, QString::fromStdU16String(report->m_strEngineeringName), m_view.m_titleWidth,
+                                m_view.m_titleLeft, V);
+
+    if (content.kind == PageKind::Waveform) {
+        DrawWaveformPage(painter, dc, path, content.name, W, V);
+        reportheader::DrawReportHeaderTable(dc, W, V, report);
+    } else {
+        dc.SelectPen(gdi::SolidPen(1, Qt::black));
+        const PanelRect rc{W / 20, V / 10, W - W / 20, V - 100};
+        dc.FillSolidRect(QRect(QPoint(rc.left, rc.top), QPoint(rc.right - 1, rc.bottom - 1)), Qt::white);
+        DrawDataPage(dc, path, content.name, report, content, W, V, dpiY);
+    }
+
+    if (page == MaximumPage() && m_target.PrintMode() == kPrint) {
+        // A printed selection is used up; the operator confirms the dialog again for the next one.
+        m_target.PrintFiles().clear();
+        m_target.PrintReady() = 0;
+    }
+}
+
+std::string PrintJob::PathOf(const std::string& name) const
+{
+    if (name.empty())
+        return std::string();
+    return JoinPath(QFile::encodeName(m_view.m_strFolder).toStdString(), name);
+}
+
+bool PrintJob::LoadReport(const std::string& path, const std::string& name)
+{
+    if (Loaded(&HeaderLoad, m_view.m_reportData, path))
+        return true;
+    // Whatever the slot held belongs to another file and must not appear under this one's name.
+    m_view.m_reportData = FileSlot{};
+    if (!name.empty())
+        NoteUnreadable(name);
+    return false;
+}
+
+void PrintJob::DrawWaveformPage(QPainter& painter, GdiContext& dc, const std::string& path,
+                                const std::string& name, int pageWidth, int pageHeight)
+{
+    FileSlot& slot = m_view.m_printData;
+    if (m_bReadsConfiguration)
+        LoadConfiguration(slot, QFile::encodeName(m_view.m_strFolder).toStdString());
+    if (path.empty())
+        return;
+    if (!Loaded(&FullLoad, slot, path)) {
+        slot = FileSlot{};
+        NoteUnreadable(name);
+        return;
+    }
+    CFileData& data = slot.primary;
+    // The printout shows the curves as smoothed as the operator sees the file on screen.
+    RebuildSmoothedTable(data, m_view.m_screenData.primary.m_nSmoothWindow);
+
+    const PanelRect area = waveform::CurveArea(pageWidth, pageHeight);
+    const int G = waveform::PrintedUnitHeight(area);
+    m_view.m_unitHeight = G;
+    m_view.m_valueHeight = 2 * G;
+
+    waveform::DrawPageDepthAxis(dc, data, area);
+    dc.FlushLines();
+    if (G > 0)
+        m_view.DrawPrintedBand(painter, area);
+
+    if (!m_markerPainter)
+        return;
+    for (const waveform::PrintedMarker& marker : waveform::StoredMarkers(slot, area)) {
+        painter.save();
+        m_markerPainter(marker.kind, area.top, area.bottom, marker.label, painter, marker.x);
+        painter.restore();
+    }
+}
+
+void PrintJob::DrawDataPage(GdiContext& dc, const std::string& path, const std::string& name,
+                            const CFileData* report, const PageContent& content, int pageWidth, int pageHeight,
+                            int dpiY)
+{
+    datapage::PageGeometry geometry;
+    geometry.rect = PanelRect{pageWidth / 20, pageHeight / 10, pageWidth - pageWidth / 20, pageHeight - 100};
+    geometry.pageWidth = pageWidth;
+    geometry.dpiY = dpiY;
+    geometry.rowsPerGroup = m_view.m_rowsPerGroup;
+    geometry.headerRows = m_view.m_headerRows;
+
+    auto slot = std::make_unique<FileSlot>();
+    if (m_bReadsConfiguration)
+        LoadConfiguration(*slot, QFile::encodeName(m_view.m_strFolder).toStdString());
+    const CFileData* file = nullptr;
+    if (!path.empty()) {
+        if (!Loaded(&FullLoad, *slot, path)) {
+            *slot = FileSlot{};
+            NoteUnreadable(name);
+        }
+        file = &slot->primary;
+    }
+    m_view.m_pageRows = datapage::DrawDataPage(dc, geometry, file, report, content.kind == PageKind::MoreData,
+                                               content.k);
+}
+
+void PrintJob::NoteUnreadable(const std::string& name)
+{
+    const QString text = QFile::decodeName(QByteArray::fromStdString(name));
+    if (!m_unreadable.contains(text))
+        m_unreadable.append(text);
+}

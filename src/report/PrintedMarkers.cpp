@@ -1,0 +1,8 @@
+#include "report/PrintedMarkers.h"
+
+#include "view/CMarkerLayer.h"
+
+PrintedMarkerPainter DefaultPrintedMarkerPainter()
+{
+    return &CMarkerLayer::DrawMarkerOnDevice;
+}

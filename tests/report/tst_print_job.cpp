@@ -1,0 +1,236 @@
+// The print job: page sequence and counts, unreadable files, the header table and the end of a
+// real print.
+#include "ReportTestFiles.h"
+#include "support/ScriptedPrompts.h"
+
+#include "report/PageFonts.h"
+#include "report/PrintJob.h"
+#include "report/PrintLists.h"
+#include "report/ReportHeader.h"
+#include "view/CDrawView.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrinter>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+struct JobFixture {
+    TempDir dir;
+    std::unique_ptr<CDrawView> view = std::make_unique<CDrawView>();
+    PrintLists lists;
+    ScriptedPrompts prompts;
+    PrintJob job{*view, lists, prompts};
+
+    JobFixture()
+    {
+        view->m_strFolder = Q(dir.path());
+        job.SetReadsConfiguration(false);
+    }
+    void Add(const std::string& name, const CddBuilder& file)
+    {
+        WriteBytes(dir.file(name), file.bytes());
+        lists.m_printFiles.push_back(name);
+    }
+    void Choose(bool wave, bool data, int mode = PrintJob::kPreview)
+    {
+        view->m_printSettings.printWave = wave ? 1 : 0;
+        view->m_printSettings.printTable = data ? 1 : 0;
+        lists.m_printReady = 1;
+        job.StartCommand(mode);
+    }
+    // "W:a D1:a D2:a ...": kind (waveform, data page number) and file of every page.
+    QString Sequence() const
+    {
+        QStringList pages;
+        for (int p = 1; p <= job.MaximumPage(); ++p) {
+            const PrintJob::PageContent c = job.ContentOf(p);
+            const QString kind = c.kind == PrintJob::PageKind::Waveform ? QStringLiteral("W")
+                                                                         : QStringLiteral("D%1").arg(std::max(c.k, 1));
+            pages << kind + ':' + Q(c.name).section('.', 0, 0);
+        }
+        return pages.join(' ');
+    }
+};
+
+}  // namespace
+
+class TestPrintJob : public QObject {
+    Q_OBJECT
+private slots:
+    void pageCounts_data()
+    {
+        QTest::addColumn<QList<int>>("samples");
+        QTest::addColumn<bool>("wave");
+        QTest::addColumn<bool>("data");
+        QTest::addColumn<QString>("pages");
+        QTest::newRow("168") << QList<int>{168} << false << true << "D1:a";
+        QTest::newRow("169") << QList<int>{169} << false << true << "D1:a D2:a";
+        QTest::newRow("673") << QList<int>{673} << false << true << "D1:a D2:a D3:a D4:a D5:a";
+        QTest::newRow("2000") << QList<int>{2000} << false << true << "D1:a D2:a D3:a D4:a D5:a";
+        QTest::newRow("2x400 data") << QList<int>{400, 400} << false << true << "D1:a D1:b D2:a D2:b D3:a D3:b";
+        QTest::newRow("2x400 both") << QList<int>{400, 400} << true << true
+                                    << "W:a W:b D1:a D1:b D2:a D2:b D3:a D3:b";
+        // Waveform pages need no file read to be counted: a missing file still has its page.
+        QTest::newRow("wave only") << QList<int>{400, 0} << true << false << "W:a W:b";
+        QTest::newRow("neither") << QList<int>{400} << false << false << "";
+    }
+    void pageCounts()
+    {
+        QFETCH(QList<int>, samples);
+        QFETCH(bool, wave);
+        QFETCH(bool, data);
+        QFETCH(QString, pages);
+        JobFixture f;
+        for (int i = 0; i < samples.size(); ++i) {
+            const std::string name = std::string(1, char('a' + i)) + ".cdd";
+            if (samples[i] > 0)
+                f.Add(name, SampleFile(samples[i]));
+            else
+                f.lists.m_printFiles.push_back(name);
+        }
+        f.Choose(wave, data);
+        QCOMPARE(f.Sequence(), pages);
+        QCOMPARE(f.job.MaximumPage(), int(pages.split(' ', Qt::SkipEmptyParts).size()));
+    }
+
+    void unreadableFileGetsEmptyPagesAndOneMessage()
+    {
+        JobFixture f;
+        f.Add("a.cdd", WithReport(SampleFile(400), "PILE-A", "notes of a"));
+        f.lists.m_printFiles.push_back("gone.cdd");
+        f.Choose(true, true);
+        // gone.cdd does not inherit the 400 samples of the file before it: 2 + 2 + 2 pages.
+        QCOMPARE(f.Sequence(), QStringLiteral("W:a W:gone D1:a D1:gone D2:a D3:a"));
+
+        PageRecordingDevice device;
+        QPainter painter(&device);
+        f.job.BeginPrinting(device);
+        f.job.PrintPage(painter, 1);
+        QVERIFY(device.FindText(QStringLiteral("PILE-A")));
+        QVERIFY(device.FindText(QStringLiteral("ENG-NAME")));  // the title
+        device.Clear();
+        f.job.PrintPage(painter, 2);
+        QVERIFY(device.FindText(QStringLiteral("桩孔编号")));
+        for (const QString& stale : {QStringLiteral("PILE-A"), QStringLiteral("ENG-NAME"), QStringLiteral("notes of a"),
+                                     QStringLiteral("45.00 m")})
+            QVERIFY2(!device.FindText(stale), qPrintable(stale));
+        for (const RecordedItem& item : device.WithPenColor(Qt::black))
+            QVERIFY(item.pen.width() != 6);  // no curves
+        device.Clear();
+        f.job.PrintPage(painter, 4);  // an empty table
+        QVERIFY(device.FindText(QStringLiteral("深度")));
+        QVERIFY(!device.FindText(QStringLiteral("PILE-A")));
+        QCOMPARE(f.view->m_pageRows, 0);
+        painter.end();
+        QVERIFY(f.prompts.Messages().isEmpty());
+        f.job.EndPrinting();
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("无法读取文件：gone.cdd")});
+    }
+
+    void realPrintUsesUpTheSelection()
+    {
+        JobFixture f;
+        f.Add("a.cdd", SampleFile(200));
+        f.Choose(true, true, PrintJob::kPrint);
+        QPrinter printer(QPrinter::HighResolution);
+        PrintJob::PreparePrinter(printer);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Q(f.dir.file("print.pdf")));
+        QCOMPARE(printer.resolution(), 600);
+        QVERIFY(printer.width() > printer.height());
+        QCOMPARE(f.job.PrintToPrinter(printer), 3);
+        QVERIFY(f.lists.m_printFiles.empty());
+        QCOMPARE(f.lists.m_printReady, 0);
+    }
+
+    void headerTableCells()
+    {
+        JobFixture f;
+        f.Add("a.cdd", WithReport(SampleFile(50), "PILE-A", std::string(100, 'n')));
+        f.Choose(true, false);
+        PageRecordingDevice device;
+        QPainter painter(&device);
+        f.job.BeginPrinting(device);
+        f.job.PrintPage(painter, 1);
+        painter.end();
+
+        const reportheader::TableFrame t = reportheader::HeaderTableFrame(7016, 4961);
+        const QFontMetrics metrics(pagefont::PageFont(600), &device);
+        const int dx = (t.Width() / 6 - metrics.horizontalAdvance(QStringLiteral("打印测试"))) / 2;
+        const int y1 = t.top + (t.Height() / 4 - metrics.height()) / 2;
+        const int column2 = t.left + t.Width() / 6 + dx;
+        auto at = [&](const QString& text) { return device.FindText(text)->textTopLeft.toPoint(); };
+        QCOMPARE(at(QStringLiteral("桩孔编号")), QPoint(t.left + dx, y1));
+        QCOMPARE(at(QStringLiteral("PILE-A")), QPoint(column2, y1));
+        QCOMPARE(at(QStringLiteral("2024-06-11")), QPoint(t.left + t.Width() * 5 / 6 + dx, y1));
+        QCOMPARE(at(QStringLiteral("43.00 m")), QPoint(column2, y1 + t.Height() / 4));
+        QCOMPARE(at(QStringLiteral("其他说明")), QPoint(t.left + dx, y1 + t.Height() / 2));
+
+        // 100 characters: lines of 45, 45 and 10, one text height apart, clipped to their cell.
+        QStringList lines;
+        for (const RecordedItem& item : device.Texts())
+            if (item.text.startsWith('n')) {
+                QVERIFY(item.clipped);
+                QCOMPARE(item.textTopLeft.toPoint(), QPoint(column2, y1 + t.Height() / 2 + int(lines.size()) * metrics.height()));
+                lines << item.text;
+            }
+        QCOMPARE(lines, (QStringList{QString(45, 'n'), QString(45, 'n'), QString(10, 'n')}));
+    }
+
+    void notesWrapping()
+    {
+        using reportheader::WrapNotes;
+        QCOMPARE(WrapNotes(QString()), QStringList{QString()});
+        QCOMPARE(WrapNotes(QString(44, u'说')), QStringList{QString(44, u'说')});
+        QCOMPARE(WrapNotes(QString(45, u'说')), (QStringList{QString(45, u'说'), QString()}));
+        QCOMPARE(WrapNotes(QString(46, u'说')), (QStringList{QString(45, u'说'), QStringLiteral("说")}));
+    }
+
+    void pageFontsFollowResolution()
+    {
+        for (const int dpi : {600, 360}) {
+            JobFixture f;
+            f.Add("a.cdd", WithReport(SampleFile(20), "PILE-A", ""));
+            f.Choose(true, false);
+            PageRecordingDevice device(QSize(7016 * dpi / 600, 4961 * dpi / 600), dpi);
+            QPainter painter(&device);
+            f.job.BeginPrinting(device);
+            f.job.PrintPage(painter, 1);
+            QCOMPARE(device.FindText(QStringLiteral("PILE-A"))->font.pixelSize(), dpi > 360 ? 80 : 51);
+        }
+    }
+
+    void storedMarkersGoThroughTheSeam()
+    {
+        JobFixture f;
+        CddBuilder file = SampleFile(81);  // 20.00 .. 0.00 m: axis 0 .. 25 m
+        file.markerCount = 11;
+        file.markers[0] = 8.25f;
+        file.markers[3] = -1.0f;
+        file.markers[10] = 16.25f;
+        f.Add("a.cdd", file);
+        f.Choose(true, false);
+        QStringList calls;
+        f.job.SetMarkerPainter([&](int kind, int top, int bottom, const QString& label, QPainter&, int x) {
+            calls << QStringLiteral("%1 %2 %3 %4 %5").arg(kind).arg(top).arg(bottom).arg(label).arg(x);
+        });
+        PageRecordingDevice device;
+        QPainter painter(&device);
+        f.job.BeginPrinting(device);
+        f.job.PrintPage(painter, 1);
+
+        const int L = 7016 / 20, R = 7016 - 7016 / 20, T = 4961 / 10, B = 4961 - 4961 / 4;
+        const int x = static_cast<int>(16.25f / (25.0f / static_cast<float>(R - L)) + static_cast<float>(L)) + 1;
+        QCOMPARE(calls.size(), 2);
+        QVERIFY(calls[0].startsWith(QStringLiteral("0 %1 %2 8.25 ").arg(T).arg(B)));
+        QCOMPARE(calls[1], QStringLiteral("10 %1 %2 16.25 %3").arg(T).arg(B).arg(x));
+        QCOMPARE(f.view->m_unitHeight, (B - T) / 3);
+    }
+};
+
+QTEST_MAIN(TestPrintJob)
+#include "tst_print_job.moc"
