@@ -10,6 +10,7 @@
 #include "data/Messages.h"
 #include "view/CDrawView.h"
 #include "view/CSmoothSetDlg.h"
+#include "report/CPrintSetDlg.h"
 #include "view/Prompts.h"
 
 #include <QAction>
@@ -377,6 +378,10 @@ void CMainFrame::OnCommand(int nId)
         // Save writes the markers of the file on display, whichever pane has the focus.
         m_pDrawView->OnCommand(nId);
         break;
+    case cmd::kPrintSetup:
+    case cmd::kToolPrintSetup:
+        OnPrintSetup();
+        break;
     case cmd::kAppExit:
         close();
         break;
@@ -598,15 +603,23 @@ void CMainFrame::OnFrameActivated()
 
 void CMainFrame::OnAppAbout()
 {
-    auto* dialog = new CAboutDlg(this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
+    RunDialog(new CAboutDlg(this));
 }
 
 void CMainFrame::OnSmoothSettings()
 {
-    auto* dialog = new CSmoothSetDlg(m_pDrawView, m_prompts, this);
+    RunDialog(new CSmoothSetDlg(m_pDrawView, m_prompts, this));
+}
+
+void CMainFrame::OnPrintSetup()
+{
+    RunDialog(new CPrintSetDlg(*m_pDrawView, *this, CPrintSetDlg::TreeLeafNames(*m_pTreeView), m_prompts, this));
+}
+
+void CMainFrame::RunDialog(QDialog* dialog)
+{
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &CMainFrame::UpdateCommandUI);
     dialog->open();
 }
 

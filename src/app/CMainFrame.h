@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/RecentFileList.h"
+#include "report/IPrintTarget.h"
 #include "view/IFrameState.h"
 #include "view/IStatusPanes.h"
 
@@ -17,6 +18,7 @@ class CEditListCtrl;
 class CFileTreeView;
 class Prompts;
 class QAction;
+class QDialog;
 class QLabel;
 class QMenu;
 class QShortcut;
@@ -28,7 +30,7 @@ class QToolBar;
 // menu, toolbar, accelerators and hot keys. Commands arrive by id at OnCommand, whatever their
 // source, and whether a command may run is decided in IsCommandEnabled alone, so a key can never
 // do what a greyed-out menu item would refuse.
-class CMainFrame : public QMainWindow, public IFrameState, public IStatusPanes {
+class CMainFrame : public QMainWindow, public IFrameState, public IStatusPanes, public IPrintTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(Prompts& prompts, QWidget* parent = nullptr);
@@ -54,6 +56,8 @@ public:
     void OnAppAbout();
     // The smoothing settings dialog the view's context menu asks for.
     void OnSmoothSettings();
+    // "打印设置" from the menu or the toolbar.
+    void OnPrintSetup();
     void OnRecentFile(int nIndex);
 
     // Hot keys of the hidden correction tools: they act only on an opened file shown as a table.
@@ -86,6 +90,13 @@ public:
     void SetPaneWidth(int nPaneId, int nWidth) override;
     void SetPaneText(int nPaneId, const QString& text) override { SetStatusPaneText(nPaneId, text); }
 
+    // IPrintTarget
+    std::vector<std::string>& PrintFiles() override { return m_printFiles; }
+    std::array<std::vector<std::string>, kOverflowLists>& OverflowFiles() override { return m_overflowFiles; }
+    std::array<int, kOverflowLists>& OverflowCount() override { return m_overflowCount; }
+    int& PrintMode() override { return m_printMode; }
+    int& PrintReady() override { return m_printReady; }
+
     // Gives the tree one eighth of the width; done once when the window first shows.
     void ApplyInitialSplit();
 
@@ -97,8 +108,8 @@ public:
     int m_nViewMode;
     // Print job state (file names as the file system spells them).
     std::vector<std::string> m_printFiles;
-    std::array<std::vector<std::string>, 4> m_overflowFiles;
-    std::array<int, 4> m_overflowCount{};
+    std::array<std::vector<std::string>, kOverflowLists> m_overflowFiles;
+    std::array<int, kOverflowLists> m_overflowCount{};
     int m_printMode = 0;
     // Set by the first file opened through File / Open, a recent file or the command line; a
     // file chosen in the tree alone does not unlock saving, printing and export.
@@ -118,6 +129,9 @@ private:
     void CreateStatusBar();
     void RegisterHotKeys();
     void UpdateRecentMenu();
+    // Runs a dialog window-modally; it is deleted when closed and the commands are brought up to
+    // date then, since what it changed may enable others.
+    void RunDialog(QDialog* dialog);
     void OnFrameActivated();
     void CreateDrawView();
     void ClearPlacedMarkers();

@@ -4,7 +4,10 @@
 #include "app/CommandIds.h"
 #include "app/QtPrompts.h"
 #include "app/table/CEditListCtrl.h"
+#include "report/CPrintSetDlg.h"
 #include "view/CSmoothSetDlg.h"
+
+#include <QCheckBox>
 
 #include <QAction>
 #include <QLabel>
@@ -493,6 +496,19 @@ void TestMainFrame::commandsReachTheView()
     auto* dialog = frame.findChild<CSmoothSetDlg*>();
     QVERIFY(dialog && dialog->isVisible());
     dialog->reject();
+
+    // Print and preview come alive once the print settings were confirmed with files chosen.
+    frame.Action(cmd::kToolPrintSetup)->trigger();
+    auto* printSetup = frame.findChild<CPrintSetDlg*>();
+    QVERIFY(printSetup && printSetup->isVisible());
+    auto* selectAll = qobject_cast<QCheckBox*>(printSetup->Control(CPrintSetDlg::IDC_SELECT_ALL));
+    QVERIFY(selectAll);
+    selectAll->setChecked(true);
+    printSetup->OnSelectAllClicked();
+    printSetup->OnOK();
+    QCOMPARE(frame.m_printFiles, std::vector<std::string>{"a.cdd"});
+    QVERIFY(frame.Action(cmd::kPrint)->isEnabled());
+    QVERIFY(frame.Action(cmd::kToolPreview)->isEnabled());
 }
 
 QTEST_MAIN(TestMainFrame)
