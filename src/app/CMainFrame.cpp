@@ -11,6 +11,13 @@
 #include "view/CDrawView.h"
 #include "view/CSmoothSetDlg.h"
 #include "report/CPrintSetDlg.h"
+#include "report/PrintJob.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <algorithm>
 #include "view/Prompts.h"
 
 #include <QAction>
@@ -382,6 +389,13 @@ void CMainFrame::OnCommand(int nId)
     case cmd::kToolPrintSetup:
         OnPrintSetup();
         break;
+    case cmd::kPrint:
+        OnPrint(PrintJob::kPrint);
+        break;
+    case cmd::kPrintPreview:
+    case cmd::kToolPreview:
+        OnPrint(PrintJob::kPreview);
+        break;
     case cmd::kAppExit:
         close();
         break;
@@ -614,6 +628,30 @@ void CMainFrame::OnSmoothSettings()
 void CMainFrame::OnPrintSetup()
 {
     RunDialog(new CPrintSetDlg(*m_pDrawView, *this, CPrintSetDlg::TreeLeafNames(*m_pTreeView), m_prompts, this));
+}
+
+void CMainFrame::OnPrint(int printMode)
+{
+    PrintJob job(*m_pDrawView, *this, m_prompts);
+    job.StartCommand(printMode);
+    QPrinter printer(QPrinter::HighResolution);
+    PrintJob::PreparePrinter(printer);
+    if (printMode == PrintJob::kPrint) {
+        // Qt's print dialog also offers printing into a PDF file.
+        QPrintDialog dialog(&printer, this);
+        dialog.setMinMax(1, std::max(1, job.MaximumPage()));
+        if (job.MaximumPage() > 0 && dialog.exec() == QDialog::Accepted)
+            job.PrintToPrinter(printer);
+    } else {
+        QPrintPreviewDialog preview(&printer, this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&job](QPrinter* target) { job.RenderPreview(*target); });
+        preview.exec();
+        if (m_nViewMode == cmd::kTableMode) {
+            m_pDrawView->m_tableDirty = 1;
+            m_pDrawView->Invalidate();
+        }
+    }
 }
 
 void CMainFrame::RunDialog(QDialog* dialog)

@@ -58,6 +58,7 @@ public:
     void OnSmoothSettings();
     // "打印设置" from the menu or the toolbar.
     void OnPrintSetup();
+    void OnPrint(int printMode);
     void OnRecentFile(int nIndex);
 
     // Hot keys of the hidden correction tools: they act only on an opened file shown as a table.
