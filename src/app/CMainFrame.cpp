@@ -12,6 +12,9 @@
 #include "view/CSmoothSetDlg.h"
 #include "report/CPrintSetDlg.h"
 #include "report/PrintJob.h"
+#include "report/CSavePicDlg.h"
+#include "report/ExcelExportCommand.h"
+#include "report/PictureExport.h"
 
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -89,6 +92,8 @@ void CMainFrame::CreateDrawView()
     m_pDrawView->SetStatusPanes(this);
     m_pDrawView->SetPrompts(&m_prompts);
     connect(m_pDrawView, &CDrawView::smoothSettingsRequested, this, &CMainFrame::OnSmoothSettings);
+    connect(m_pDrawView, &CDrawView::savePictureRequested, this, &CMainFrame::OnSavePicture);
+    connect(m_pDrawView, &CDrawView::exportDataRequested, this, &CMainFrame::OnExportData);
     m_pTable = new CEditListCtrl(m_pDrawView);
     m_pExportList = CreateExportList(m_pDrawView);
     m_pDrawView->SetTable(m_pTable);
@@ -382,7 +387,9 @@ void CMainFrame::OnCommand(int nId)
         OnFileOpen();
         break;
     case cmd::kFileSave:
-        // Save writes the markers of the file on display, whichever pane has the focus.
+    case cmd::kSavePicture:
+    case cmd::kExportData:
+        // These act on the file on display, whichever pane has the focus.
         m_pDrawView->OnCommand(nId);
         break;
     case cmd::kPrintSetup:
@@ -652,6 +659,22 @@ void CMainFrame::OnPrint(int printMode)
             m_pDrawView->Invalidate();
         }
     }
+}
+
+void CMainFrame::OnSavePicture()
+{
+    CDrawView& view = *m_pDrawView;
+    const picture::Result result = picture::SavePictures(view, picture::Snapshot(view), picture::ScreenOf(view));
+    if (!result.Ok()) {
+        m_prompts.Message(result.failure);
+        return;
+    }
+    RunDialog(new CSavePicDlg(view.m_strPicturePath, view.m_strFolder, this));
+}
+
+void CMainFrame::OnExportData()
+{
+    RunExcelExport(m_pDrawView->m_exportList, m_pDrawView->m_screenData.primary, m_prompts);
 }
 
 void CMainFrame::RunDialog(QDialog* dialog)

@@ -59,6 +59,9 @@ public:
     // "打印设置" from the menu or the toolbar.
     void OnPrintSetup();
     void OnPrint(int printMode);
+    // "保存图片" and "导出数据", which the view hands on from its own command handler.
+    void OnSavePicture();
+    void OnExportData();
     void OnRecentFile(int nIndex);
 
     // Hot keys of the hidden correction tools: they act only on an opened file shown as a table.

@@ -18,6 +18,7 @@ void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-rep
 void AddRenderCommand(CLI::App& app);   // render
 void AddExportCommands(CLI::App& app);  // export-xls
 void AddPrintCommand(CLI::App& app);    // print
+void AddPicturesCommand(CLI::App& app); // pictures
 // Creates the QGuiApplication the painting commands need, off-screen unless a platform is set.
 void EnsureGuiApplication();
 #endif

@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     AddRenderCommand(app);
     AddExportCommands(app);
     AddPrintCommand(app);
+    AddPicturesCommand(app);
 #endif
     try {
         app.parse(argc, argv);

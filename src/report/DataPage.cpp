@@ -55,40 +55,59 @@ Cells CellTexts(const CFileData& data, int j, int row)
     return c;
 }
 
+TableLayout PrintedLayout(const PageGeometry& page)
+{
+    TableLayout layout;
+    layout.rect = page.rect;
+    layout.headerGridLeft = page.pageWidth / 20;
+    layout.headerTextLeft = page.pageWidth / 20;
+    layout.headerFont = pagefont::DataFontA(page.dpiY);
+    layout.depthFont = pagefont::DataFontB(page.dpiY);
+    layout.valueFont = layout.headerFont;
+    layout.rowHeight = 2 * pagefont::SongTiCellHeight(layout.headerFont);
+    layout.headerRows = page.headerRows;
+    layout.tableGap = 20;
+    layout.titleMeasure = QStringLiteral("某分量");
+    layout.cellDy = 10;
+    return layout;
+}
+
 int DrawDataPage(GdiContext& dc, const PageGeometry& page, const CFileData* file, const CFileData* report,
                  bool overflow, int k)
 {
-    const QFont fontA = pagefont::DataFontA(page.dpiY);
-    const QFont fontB = pagefont::DataFontB(page.dpiY);
-    const QFont previous = dc.SelectFont(fontA);
-    dc.SetTextColor(Qt::black);
-    if (!file) {
-        dc.SelectFont(previous);
+    if (!file)
         return 0;
-    }
+    return DrawDataTable(dc, PrintedLayout(page), *file, report,
+                         SamplesOnPage(RawEntries(*file), overflow, k, page.rowsPerGroup));
+}
 
-    const int rowH = 2 * pagefont::SongTiCellHeight(fontA);
-    const QSize label = dc.GetTextExtent(QStringLiteral("某分量"));
-    const int N = RawEntries(*file);
-    const PageSamples samples = SamplesOnPage(N, overflow, k, page.rowsPerGroup);
+int DrawDataTable(GdiContext& dc, const TableLayout& layout, const CFileData& file, const CFileData* report,
+                  const PageSamples& samples)
+{
+    const QFont previous = dc.SelectFont(layout.headerFont);
+    dc.SetTextColor(Qt::black);
+
+    const int rowH = layout.rowHeight;
+    const QSize label = dc.GetTextExtent(layout.titleMeasure);
+    const int N = RawEntries(file);
     const int R = samples.rows;
 
-    const PanelRect& rc = page.rect;
+    const PanelRect& rc = layout.rect;
     const int Wr = rc.right - rc.left;
-    const int innerLeft = page.pageWidth / 20;
 
     // Header box: the first two rows of the report header table.
     dc.Rectangle(rc.left, rc.top, rc.right, rc.top + 2 * rowH);
-    Line(dc, innerLeft, rc.top + rowH, rc.right, rc.top + rowH);
+    Line(dc, layout.headerGridLeft, rc.top + rowH, rc.right, rc.top + rowH);
     for (int i = 1; i < reportheader::kColumns; ++i) {
-        const int x = innerLeft + Wr * i / reportheader::kColumns;
+        const int x = layout.headerGridLeft + Wr * i / reportheader::kColumns;
         Line(dc, x, rc.top, x, rc.top + 2 * rowH);
     }
     dc.FlushLines();
-    reportheader::DrawHeaderRows(dc, reportheader::HeaderRowTexts(report), innerLeft, rc.top, Wr, rowH);
+    reportheader::DrawHeaderRows(dc, reportheader::HeaderRowTexts(report), layout.headerTextLeft,
+                                 layout.headerGridLeft, rc.top, Wr, rowH);
 
     // Table frame and title row.
-    const int tt = rc.top + page.headerRows * rowH + 20;
+    const int tt = rc.top + layout.headerRows * rowH + layout.tableGap;
     const int tb = tt + (R + 1) * rowH;
     dc.Rectangle(rc.left, tt, rc.right, tb);
     const int cw = Wr / kColumns;
@@ -103,13 +122,13 @@ int DrawDataPage(GdiContext& dc, const PageGeometry& page, const CFileData* file
     Line(dc, rc.left, tt + rowH, rc.right, tt + rowH);
 
     for (int r = 1; r <= R; ++r) {
-        const int y = tt + r * rowH + 10;
+        const int y = tt + r * rowH + layout.cellDy;
         for (int g = 0; g < kGroups; ++g) {
-            const Cells cells = CellTexts(*file, SampleIndex(N, R, g, samples.base, r), r);
+            const Cells cells = CellTexts(file, SampleIndex(N, R, g, samples.base, r), r);
             const int x = rc.left + 10 + g * gw;
-            dc.SelectFont(fontB);
+            dc.SelectFont(layout.depthFont);
             dc.TextOut(x, y, cells.depth);
-            dc.SelectFont(fontA);
+            dc.SelectFont(layout.valueFont);
             dc.TextOut(x + ccw, y, cells.z);
             dc.TextOut(x + 2 * ccw, y, cells.gradient);
         }

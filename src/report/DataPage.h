@@ -2,6 +2,7 @@
 
 #include "analysis/BandLayout.h"
 
+#include <QFont>
 #include <QString>
 
 class CFileData;
@@ -55,5 +56,28 @@ struct PageGeometry {
 // the header values of report (nullptr: labels only). Returns R, the data rows drawn.
 int DrawDataPage(GdiContext& dc, const PageGeometry& page, const CFileData* file, const CFileData* report,
                  bool overflow, int k);
+
+// The numbers and fonts of one data table. A printed data page and a data-table picture draw the
+// same table, each with the spacing and fonts it has always had.
+struct TableLayout {
+    PanelRect rect;          // header box and table span rect.left .. rect.right; the box starts at rect.top
+    int headerGridLeft = 0;  // the header box's inner lines at headerGridLeft + width x k / 6
+    int headerTextLeft = 0;  // its cell texts from headerTextLeft + width x (j - 1) / 6, centred
+    int rowHeight = 0;
+    int headerRows = 2;      // rows of the header box the table starts below
+    int tableGap = 20;       // between the header box and the table frame
+    QString titleMeasure;    // the column titles are centred by the extent of this text
+    int cellDy = 10;         // a value's top below the line above its row
+    QFont headerFont;        // header box and column titles
+    QFont depthFont;
+    QFont valueFont;         // Z and gradient cells
+};
+
+// The layout of a printed data page.
+TableLayout PrintedLayout(const PageGeometry& page);
+
+// Draws the header box and the table of the given samples of file. Returns R.
+int DrawDataTable(GdiContext& dc, const TableLayout& layout, const CFileData& file, const CFileData* report,
+                  const PageSamples& samples);
 
 }  // namespace datapage

@@ -4,6 +4,22 @@ namespace {
 
 constexpr std::string_view kCddText = ".cdd";
 
+// ".cdd" at pos in any case of its letters, as the file tree lists the files ("P3.CDD" is a
+// measurement file too). Bytes of multi-byte UTF-8 characters never match an ASCII letter.
+std::size_t FindCdd(std::string_view text, std::size_t pos)
+{
+    for (std::size_t i = pos; i + kCddText.size() <= text.size(); ++i) {
+        bool match = true;
+        for (std::size_t k = 0; k < kCddText.size() && match; ++k) {
+            const char c = text[i + k];
+            match = (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == kCddText[k];
+        }
+        if (match)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
 // One left-to-right pass, like the string replacement the names have always been made with, so a
 // ".cdd" formed by joining the pieces around a removed one stays.
 std::string ReplaceAll(std::string_view text, std::string_view with)
@@ -12,7 +28,7 @@ std::string ReplaceAll(std::string_view text, std::string_view with)
     out.reserve(text.size());
     std::size_t pos = 0;
     for (;;) {
-        const std::size_t hit = text.find(kCddText, pos);
+        const std::size_t hit = FindCdd(text, pos);
         if (hit == std::string_view::npos) {
             out.append(text.substr(pos));
             return out;

@@ -14,8 +14,8 @@ inline constexpr int kSamplesPerTablePicture = 168;
 // Notice shown after saving; %s is the picture pattern of PictureNoticePattern.
 inline constexpr const char* kPictureNoticeFormat = "图片已保存至%s";
 
-// The path with every ".cdd" taken out (exact case, left to right): the stem the picture names
-// build on.
+// The path with every ".cdd" taken out (in any case, left to right, in folder names too): the stem
+// the picture names build on.
 std::string PictureBase(std::string_view filePath);
 
 // Number of data-table pictures for count samples: ceil(count / 168).
@@ -30,7 +30,8 @@ std::string TablePicturePath(std::string_view filePath, int index);
 // Every picture one save writes, the graph picture first.
 std::vector<std::string> PicturePaths(std::string_view filePath, uint32_t count);
 
-// The path with every ".cdd" replaced by "*.bmp", which tells the operator which files to look for.
+// The path with every ".cdd" (in any case) replaced by "*.bmp", which tells the operator which
+// files to look for.
 std::string PictureNoticePattern(std::string_view filePath);
 
 // "图片已保存至" followed by the pattern above.

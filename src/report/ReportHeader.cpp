@@ -68,9 +68,19 @@ TableFrame HeaderTableFrame(int pageWidth, int pageHeight)
     return f;
 }
 
-QRect NotesCell(const TableFrame& frame)
+HeaderTableGeometry PrintedHeaderTable(int pageWidth, int pageHeight)
 {
-    const int x = frame.left + frame.Width() * 1 / kColumns;
+    HeaderTableGeometry table;
+    table.frame = HeaderTableFrame(pageWidth, pageHeight);
+    table.gridLeft = table.frame.left;
+    table.textLeft = table.frame.left;
+    return table;
+}
+
+QRect NotesCell(const HeaderTableGeometry& table)
+{
+    const TableFrame& frame = table.frame;
+    const int x = table.gridLeft + frame.Width() * 1 / kColumns;
     return CellInside(x, frame.top + frame.Height() / 2, frame.right, frame.bottom);
 }
 
@@ -86,7 +96,8 @@ void TextOutClipped(GdiContext& dc, int x, int y, const QString& text, const QRe
     painter.restore();
 }
 
-void DrawHeaderRows(GdiContext& dc, const RowTexts& texts, int columnLeft, int top, int width, int rowHeight)
+void DrawHeaderRows(GdiContext& dc, const RowTexts& texts, int textLeft, int gridLeft, int top, int width,
+                    int rowHeight)
 {
     const QSize measure = dc.GetTextExtent(kMeasureText);
     const int dx = (width / kColumns - measure.width()) / 2;
@@ -95,13 +106,14 @@ void DrawHeaderRows(GdiContext& dc, const RowTexts& texts, int columnLeft, int t
         const int y = top + dy + row * rowHeight;
         const int cellTop = top + row * rowHeight;
         for (int j = 1; j <= kColumns; ++j) {
-            const int cellLeft = columnLeft + width * (j - 1) / kColumns;
+            const int x = textLeft + width * (j - 1) / kColumns + dx;
             const QString& text = texts[std::size_t(row)][std::size_t(j - 1)];
             if (j % 2 == 1) {
-                dc.TextOut(cellLeft + dx, y, text);
+                dc.TextOut(x, y, text);
             } else {
-                const int cellRight = columnLeft + width * j / kColumns;
-                TextOutClipped(dc, cellLeft + dx, y, text, CellInside(cellLeft, cellTop, cellRight, cellTop + rowHeight));
+                const int cellLeft = gridLeft + width * (j - 1) / kColumns;
+                const int cellRight = gridLeft + width * j / kColumns;
+                TextOutClipped(dc, x, y, text, CellInside(cellLeft, cellTop, cellRight, cellTop + rowHeight));
             }
         }
     }
@@ -109,7 +121,12 @@ void DrawHeaderRows(GdiContext& dc, const RowTexts& texts, int columnLeft, int t
 
 void DrawReportHeaderTable(GdiContext& dc, int pageWidth, int pageHeight, const CFileData* report)
 {
-    const TableFrame f = HeaderTableFrame(pageWidth, pageHeight);
+    DrawReportHeaderTable(dc, PrintedHeaderTable(pageWidth, pageHeight), report);
+}
+
+void DrawReportHeaderTable(GdiContext& dc, const HeaderTableGeometry& table, const CFileData* report)
+{
+    const TableFrame& f = table.frame;
     const int H = f.Height();
     const int Wt = f.Width();
 
@@ -121,24 +138,24 @@ void DrawReportHeaderTable(GdiContext& dc, int pageWidth, int pageHeight, const 
     }
     // Only the label column of the notes row is divided off; the notes take the rest of the row.
     for (int k = 1; k < kColumns; ++k) {
-        const int x = f.left + Wt * k / kColumns;
+        const int x = table.gridLeft + Wt * k / kColumns;
         dc.MoveTo(x, f.top);
         dc.LineTo(x, k == 1 ? f.bottom : f.top + H / 2);
     }
     dc.FlushLines();
 
-    DrawHeaderRows(dc, HeaderRowTexts(report), f.left, f.top, Wt, H / 4);
+    DrawHeaderRows(dc, HeaderRowTexts(report), table.textLeft, table.gridLeft, f.top, Wt, H / 4);
 
     const QSize measure = dc.GetTextExtent(kMeasureText);
     const int dx = (Wt / kColumns - measure.width()) / 2;
     const int y3 = f.top + (H / 4 - measure.height()) / 2 + H / 2;
-    dc.TextOut(f.left + dx, y3, QStringLiteral("其他说明"));
+    dc.TextOut(table.textLeft + dx, y3, QStringLiteral("其他说明"));
     if (!report)
         return;
     const QString notes = Text(report->m_strNotes);
     const int lineHeight = dc.GetTextExtent(notes).height();
-    const int x = f.left + Wt / kColumns + dx;
-    const QRect clip = NotesCell(f);
+    const int x = table.textLeft + Wt / kColumns + dx;
+    const QRect clip = NotesCell(table);
     const QStringList lines = WrapNotes(notes);
     for (int i = 0; i < lines.size(); ++i)
         TextOutClipped(dc, x, y3 + i * lineHeight, lines[i], clip);

@@ -37,15 +37,29 @@ struct TableFrame {
 };
 TableFrame HeaderTableFrame(int pageWidth, int pageHeight);
 
+// Where the table goes. The column lines and the cell texts are measured from origins of their
+// own: on a printed page both are the frame's left edge, while the graph picture has always put
+// its column lines 10 pixels left of its frame and its texts at a twentieth of the screen width.
+struct HeaderTableGeometry {
+    TableFrame frame;
+    int gridLeft = 0;  // column k's line at gridLeft + frame width x k / 6
+    int textLeft = 0;  // column j's text at textLeft + frame width x (j - 1) / 6, centred
+};
+// The table of a printed waveform page of W x V device units.
+HeaderTableGeometry PrintedHeaderTable(int pageWidth, int pageHeight);
+
 // The inside of the notes cell (third row, right of its label); the notes never leave it.
-QRect NotesCell(const TableFrame& frame);
+QRect NotesCell(const HeaderTableGeometry& table);
 
 // Draws the table with the context's font. report null: labels only.
+void DrawReportHeaderTable(GdiContext& dc, const HeaderTableGeometry& table, const CFileData* report);
 void DrawReportHeaderTable(GdiContext& dc, int pageWidth, int pageHeight, const CFileData* report);
 
-// Draws the first two rows into the header box of a data page, rows rowHeight high from top,
-// columns of width / 6 from columnLeft (text) with the frame spanning width.
-void DrawHeaderRows(GdiContext& dc, const RowTexts& texts, int columnLeft, int top, int width, int rowHeight);
+// Draws the first two rows into the header box of a data page, rows rowHeight high from top.
+// The columns are width / 6 wide; texts are placed from textLeft and kept inside the cells
+// whose lines are measured from gridLeft.
+void DrawHeaderRows(GdiContext& dc, const RowTexts& texts, int textLeft, int gridLeft, int top, int width,
+                    int rowHeight);
 
 // Text at (x, y) clipped to clip: a long value stays in its cell.
 void TextOutClipped(GdiContext& dc, int x, int y, const QString& text, const QRect& clip);

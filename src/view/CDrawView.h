@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/FileSlot.h"
+#include "view/CExportList.h"
 #include "view/CMarkerLayer.h"
 #include "view/MarkerRecord.h"
 #include "view/PrintSettings.h"
@@ -70,9 +71,23 @@ public:
     // Where the view's operator dialogs go; without one File / Save does nothing.
     void SetPrompts(Prompts* prompts) { m_pPrompts = prompts; }
     // The view's own commands: the marker kinds, "清    除" (32818), "平滑设置" (32829, handed on
-    // through smoothSettingsRequested, as the dialog is the application's) and File / Save
-    // (57603). False for any other id.
-    bool OnCommand(int nId) { return m_markerLayer.OnCommand(nId); }
+    // through smoothSettingsRequested, as the dialog is the application's), File / Save (57603),
+    // "保存图片" (32815) and "导出数据" (32816), handed on like 32829 because the exports live in
+    // the report layer above the view. False for any other id.
+    static constexpr int kSavePictureCommand = 32815;
+    static constexpr int kExportDataCommand = 32816;
+    bool OnCommand(int nId)
+    {
+        if (nId == kSavePictureCommand) {
+            emit savePictureRequested();
+            return true;
+        }
+        if (nId == kExportDataCommand) {
+            emit exportDataRequested();
+            return true;
+        }
+        return m_markerLayer.OnCommand(nId);
+    }
     // Menu 130, which a right click opens; its actions run OnCommand.
     QMenu* CreateContextMenu();
 
@@ -103,6 +118,7 @@ public:
     // The table display and the export list are child controls that arrive with their own
     // features; the paint only needs to hand a refill request to the table.
     ITableDisplay* m_pTable = nullptr;
+    CExportList m_exportList;
     int m_tableDirty = 0;
     int m_reloadFile = 0;
     int m_reloadOnSwitch = 0;
@@ -128,6 +144,9 @@ public:
 signals:
     // Command 32829 from the context menu: the application shows the smoothing settings dialog.
     void smoothSettingsRequested();
+    // Commands 32815 and 32816: the application runs the picture export and the Excel export.
+    void savePictureRequested();
+    void exportDataRequested();
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

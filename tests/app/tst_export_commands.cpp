@@ -1,0 +1,73 @@
+// "保存图片" and "导出数据" from the menu: the frame hands them to the view, whose requests run the
+// exports and show their outcome.
+#include "ShellFixture.h"
+
+#include "app/CommandIds.h"
+#include "report/CSavePicDlg.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QtTest>
+
+class TestExportCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void savePictureShowsTheNoticeOrTheFailure()
+    {
+        ShellFixture f;
+        const QString cdd = f.Sample(QStringLiteral("p1.cdd"), QStringLiteral("P05-60m.cdd"));
+        QVERIFY(f.frame->OpenDocumentFile(cdd));
+        QVERIFY(f.Show());
+        QTRY_VERIFY(!f.View().m_screenData.primary.m_raw.empty() && f.View().m_screenData.primary.m_nCount == 241);
+
+        f.frame->OnCommand(cmd::kSavePicture);
+        QCOMPARE(QDir(f.dataDir.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files),
+                 (QStringList{"p1_1.bmp", "p1_2.bmp", "p1_3.bmp"}));
+        QImage graph(f.Path(QStringLiteral("p1_1.bmp")));
+        const QScreen* screen = f.View().screen();
+        QCOMPARE(graph.size(), screen->size() * screen->devicePixelRatio());
+        // The snapshot of the view is on it: the upper half carries the curves in black.
+        int ink = 0;
+        for (int y = 40; y < graph.height() / 2; ++y)
+            for (int x = 0; x < graph.width(); ++x)
+                ink += qGray(graph.pixel(x, y)) == 0;
+        QVERIFY2(ink > graph.width(), qPrintable(QString::number(ink)));
+
+        auto* dlg = f.frame->findChild<CSavePicDlg*>(QStringLiteral("dialog144"));
+        QVERIFY(dlg);
+        QCOMPARE(dlg->NoticeEdit()->toPlainText(),
+                 QStringLiteral("图片已保存至") + QDir::toNativeSeparators(f.Path(QStringLiteral("p1*.bmp"))));
+        dlg->accept();
+        QVERIFY(f.prompts.Messages().isEmpty());
+
+        // A picture that cannot be written: the message instead of the notice.
+        QTRY_VERIFY(!f.frame->findChild<CSavePicDlg*>());
+        QFile::remove(f.Path(QStringLiteral("p1_2.bmp")));
+        QVERIFY(QDir(f.dataDir.path()).mkdir(QStringLiteral("p1_2.bmp")));
+        f.frame->OnCommand(cmd::kSavePicture);
+        QCOMPARE(f.prompts.Messages(),
+                 QStringList{QStringLiteral("无法创建文件：") + QDir::toNativeSeparators(f.Path(QStringLiteral("p1_2.bmp")))});
+        QVERIFY(!f.frame->findChild<CSavePicDlg*>());
+    }
+
+    void exportDataAsksForTheWorkbook()
+    {
+        ShellFixture f;
+        QVERIFY(f.frame->OpenDocumentFile(f.Sample(QStringLiteral("p1.cdd"))));
+        QVERIFY(f.Show());
+        QTRY_VERIFY(f.View().m_screenData.primary.m_nCount > 0);
+
+        const QString xls = f.Path(QStringLiteral("FileList.xls"));
+        f.prompts.AnswerFile(xls);
+        f.frame->OnCommand(cmd::kExportData);
+        QCOMPARE(f.prompts.LastFileRequest().title, QStringLiteral("文件列表另存为"));
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("保存查询结果为Excel文件成功！")});
+        QVERIFY(QFileInfo(xls).size() > 0);
+        QCOMPARE(f.View().m_exportList.rowCount(), int(f.View().m_screenData.primary.m_nCount));
+    }
+};
+
+QTEST_MAIN(TestExportCommands)
+#include "tst_export_commands.moc"
