@@ -5,6 +5,8 @@
 #include "app/CommandIds.h"
 #include "app/FileChecks.h"
 #include "app/ShellTexts.h"
+#include "app/adjust/CAddPointDlg.h"
+#include "app/adjust/HiddenAdjustment.h"
 #include "app/table/CEditListCtrl.h"
 #include "app/tree/CFileTreeView.h"
 #include "data/Messages.h"
@@ -78,7 +80,12 @@ CMainFrame::CMainFrame(Prompts& prompts, QWidget* parent)
     UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // Closing moves the focus out of the grid after this frame is gone; it must not ask the frame
+    // for its mode then.
+    m_pTable->SetFrame(nullptr);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Window parts
@@ -95,6 +102,8 @@ void CMainFrame::CreateDrawView()
     connect(m_pDrawView, &CDrawView::savePictureRequested, this, &CMainFrame::OnSavePicture);
     connect(m_pDrawView, &CDrawView::exportDataRequested, this, &CMainFrame::OnExportData);
     m_pTable = new CEditListCtrl(m_pDrawView);
+    m_pTable->SetFrame(this);
+    m_pTable->SetPrompts(&m_prompts);
     m_pExportList = CreateExportList(m_pDrawView);
     m_pDrawView->SetTable(m_pTable);
     // Resizes of the view reach the table here; the view itself only repaints.
@@ -693,6 +702,29 @@ void CMainFrame::OnHotKey(int nId)
 {
     if (!HotKeyAllowed())
         return;
-    // The start-depth correction and the tail insertion attach here.
-    Q_UNUSED(nId);
+    if (nId == cmd::kHotKeyStartDepth)
+        OnStartDepthCorrection();
+    else if (nId == cmd::kHotKeyTail)
+        OnTailInsertion();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnStartDepthCorrection()
+{
+    auto* dialog = new CAddPointDlg(*m_pDrawView, m_prompts, this);
+    connect(dialog, &QDialog::accepted, this, [this] {
+        // The grid still shows the data from before the rewrite; with the focus out of it while
+        // the table is up, leaving the table cannot offer to write those values back.
+        m_pDrawView->setFocus();
+        OnCommand(cmd::kGraphMode);
+    });
+    RunDialog(dialog);
+}
+
+void CMainFrame::OnTailInsertion()
+{
+    // The table is showing already, so the table-mode command would be refused as disabled; the
+    // switch itself is what refills the grid.
+    if (InsertTailPoints(*m_pDrawView, m_prompts))
+        OnTableMode();
 }

@@ -67,6 +67,9 @@ public:
     // Hot keys of the hidden correction tools: they act only on an opened file shown as a table.
     bool HotKeyAllowed() const;
     void OnHotKey(int nId);
+    // Ctrl+Meta+I: the start depth dialog; Ctrl+Meta+E: five copies of the shallowest sample.
+    void OnStartDepthCorrection();
+    void OnTailInsertion();
 
     // The part of choosing a file that all entry points share once the file passed its checks.
     void ShowChosenFile(const QString& path, Origin origin);

@@ -1,0 +1,57 @@
+#include "app/adjust/HiddenAdjustment.h"
+
+#include "data/MeasurementFile.h"
+#include "data/Messages.h"
+#include "view/CDrawView.h"
+#include "view/Prompts.h"
+
+#include <memory>
+
+namespace {
+
+void RewriteAndReload(CDrawView& view, const FileSlot& changed, Prompts& prompts)
+{
+    const std::string path = view.m_strFilePath.toStdString();
+    const WriteResult result = DataRewrite(path, changed);
+    if (result == WriteResult::Ok)
+        view.m_screenData = changed;
+    else
+        prompts.Message(QString::fromUtf8(WriteResultMessage(result)));
+    // Read back at once rather than at the next graph paint: the table is refilled from memory,
+    // and moved or added samples get their differences only from a load.
+    try {
+        FullLoad(view.m_screenData, path);
+    } catch (const InvalidTestDateError&) {
+        // The file was shown before with this date; the graph paint reports it if it is bad now.
+    }
+    view.m_tableDirty = 1;
+    view.m_reloadOnce = 1;
+    view.Invalidate();
+}
+
+}  // namespace
+
+void CorrectStartDepth(CDrawView& view, const StartDepthPlan& plan, Prompts& prompts)
+{
+    if (plan.check != StartDepthCheck::Ok)
+        return;
+    auto changed = std::make_unique<FileSlot>(view.m_screenData);
+    ApplyStartDepthCorrection(changed->primary, plan);
+    RewriteAndReload(view, *changed, prompts);
+}
+
+bool InsertTailPoints(CDrawView& view, Prompts& prompts)
+{
+    auto changed = std::make_unique<FileSlot>(view.m_screenData);
+    if (changed->primary.m_nCount == 0) {
+        prompts.Message(QString::fromUtf8(msg::kNoSamples));
+        return false;
+    }
+    if (!InsertTail(changed->primary)) {
+        prompts.Message(QString::fromUtf8(msg::kTailOverCapacity));
+        return false;
+    }
+    prompts.Message(QString::fromUtf8(msg::kTailInsertion), Prompts::Kind::Information);
+    RewriteAndReload(view, *changed, prompts);
+    return true;
+}
