@@ -35,6 +35,15 @@ bool ParseWholeFloat(std::u16string_view text, double& out)
     return true;
 }
 
+// Values and depth of a sample; the differences are left for the next load to recompute.
+void CopyReading(SampleRecord& to, const SampleRecord& from)
+{
+    to.x = from.x;
+    to.y = from.y;
+    to.z = from.z;
+    to.depth = from.depth;
+}
+
 }  // namespace
 
 StartDepthPlan PlanStartDepthCorrection(const CFileData& data, std::u16string_view text)
@@ -90,22 +99,13 @@ void ApplyStartDepthCorrection(CFileData& data, const StartDepthPlan& plan)
     const int n = plan.steps;
     if (!plan.deeper) {
         for (int i = n; i < c; ++i) {
-            SampleRecord& to = data.m_raw[i - n];
-            const SampleRecord& from = data.m_raw[i];
-            to.x = from.x;
-            to.y = from.y;
-            to.z = from.z;
-            to.depth = from.depth;
+            CopyReading(data.m_raw[i - n], data.m_raw[i]);
         }
         data.m_nCount = static_cast<uint32_t>(c - n);
     } else {
         const SampleRecord last = data.m_raw[c - 1];
         for (int i = c; i < c + n; ++i) {
-            SampleRecord& s = data.m_raw[i];
-            s.x = last.x;
-            s.y = last.y;
-            s.z = last.z;
-            s.depth = last.depth;
+            CopyReading(data.m_raw[i], last);
         }
         data.m_nCount = static_cast<uint32_t>(c + n);
         const float e = last.depth;
@@ -124,11 +124,7 @@ bool InsertTail(CFileData& data)
     }
     const SampleRecord last = data.m_raw[c - 1];
     for (int i = c; i < c + kTailCopies; ++i) {
-        SampleRecord& s = data.m_raw[i];
-        s.x = last.x;
-        s.y = last.y;
-        s.z = last.z;
-        s.depth = last.depth;
+        CopyReading(data.m_raw[i], last);
     }
     data.m_nCount = static_cast<uint32_t>(c + kTailCopies);
     data.m_nSmoothedCount = c + kTailCopies;

@@ -1,53 +1,12 @@
 // End-to-end runs of orvek-cli: exit statuses, messages and what lands in the files.
-#include "CddBuilder.h"
+#include "CliRunner.h"
 
 #include "data/MeasurementFile.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q.push_back(c);
-    }
-    return q + "'";
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-CliRun Cli(const TempDir& dir, const std::vector<std::string>& args)
-{
-    std::string cmd = Quote(ORVEK_CLI_PATH);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote(dir.file("stdout.txt")) + " 2>" + Quote(dir.file("stderr.txt"));
-    CliRun r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(dir.file("stdout.txt"));
-    r.err = Slurp(dir.file("stderr.txt"));
-    return r;
-}
 
 CddBuilder Sample()
 {
@@ -64,7 +23,7 @@ TEST(CliData, InfoPrintsTheLoadedFileAsJson)
 {
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());
-    const CliRun r = Cli(dir, {"info", dir.file("a.cdd")});
+    const CliRun r = RunCli(dir, {"info", dir.file("a.cdd")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"count\":4,\"step\":25,\"startDepth\":10,"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"project\":\"\xEF\xBE\xB9\xEF\xBE\xA4\""), std::string::npos) << "U+FFB9 U+FFA4";
@@ -77,18 +36,18 @@ TEST(CliData, InfoPrintsTheLoadedFileAsJson)
 TEST(CliData, FailuresAndUsageErrorsHaveTheirExitStatus)
 {
     TempDir dir;
-    CliRun r = Cli(dir, {"info", dir.file("missing.cdd")});
+    CliRun r = RunCli(dir, {"info", dir.file("missing.cdd")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "无法读取文件\n");
-    EXPECT_EQ(Cli(dir, {"frobnicate"}).status, 2);
-    EXPECT_EQ(Cli(dir, {"info"}).status, 2);
-    EXPECT_EQ(Cli(dir, {"--help"}).status, 0);
-    EXPECT_EQ(Cli(dir, {"samples", "--help"}).status, 0);
+    EXPECT_EQ(RunCli(dir, {"frobnicate"}).status, 2);
+    EXPECT_EQ(RunCli(dir, {"info"}).status, 2);
+    EXPECT_EQ(RunCli(dir, {"--help"}).status, 0);
+    EXPECT_EQ(RunCli(dir, {"samples", "--help"}).status, 0);
 
     CddBuilder bad = Sample();
     bad.primary.month = 13;
     WriteBytes(dir.file("bad.cdd"), bad.bytes());
-    r = Cli(dir, {"info", dir.file("bad.cdd")});
+    r = RunCli(dir, {"info", dir.file("bad.cdd")});
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(r.err.empty());
 }
@@ -97,7 +56,7 @@ TEST(CliData, SamplesPrintsRawAndRebuiltSmoothedTables)
 {
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());
-    CliRun r = Cli(dir, {"samples", dir.file("a.cdd"), "--smooth", "2"});
+    CliRun r = RunCli(dir, {"samples", dir.file("a.cdd"), "--smooth", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::istringstream lines(r.out);
     std::string header, first, second;
@@ -108,16 +67,16 @@ TEST(CliData, SamplesPrintsRawAndRebuiltSmoothedTables)
     EXPECT_EQ(first, "0,10,20,45000,2,0,0,0,10,20,45050,0,0,0");
     EXPECT_EQ(second, "1,11,21,45100,1.75,1,1,100,11,21,45200,1,1,150");
 
-    r = Cli(dir, {"samples", dir.file("a.cdd"), "--secondary"});
+    r = RunCli(dir, {"samples", dir.file("a.cdd"), "--secondary"});
     EXPECT_EQ(r.out, "index,x,y,z,depth\n0,1,2,3,0.1\n");
-    EXPECT_EQ(Cli(dir, {"samples", dir.file("a.cdd"), "--smooth", "11"}).status, 2);
+    EXPECT_EQ(RunCli(dir, {"samples", dir.file("a.cdd"), "--smooth", "11"}).status, 2);
 }
 
 TEST(CliData, SaveMarkersWritesTheGivenDepthsAndZeroElsewhere)
 {
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());
-    CliRun r = Cli(dir, {"save-markers", dir.file("a.cdd"), "-o", dir.file("b.cdd"), "--bottom", "1.5", "--joint",
+    CliRun r = RunCli(dir, {"save-markers", dir.file("a.cdd"), "-o", dir.file("b.cdd"), "--bottom", "1.5", "--joint",
                       "3=0.25", "--joint", "10=1"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto b = ReadBytes(dir.file("b.cdd"));
@@ -126,8 +85,8 @@ TEST(CliData, SaveMarkersWritesTheGivenDepthsAndZeroElsewhere)
     EXPECT_FLOAT_EQ(CddBuilder::getf(b, 4 + 4 * 9), 1.0f);
     EXPECT_FLOAT_EQ(CddBuilder::getf(b, 4 + 4 * 10), 1.5f);
     EXPECT_FLOAT_EQ(CddBuilder::getf(b, 4), 0.0f);
-    EXPECT_EQ(Cli(dir, {"save-markers", dir.file("a.cdd"), "-o", dir.file("c.cdd"), "--joint", "11=1"}).status, 2);
-    EXPECT_EQ(Cli(dir, {"save-markers", dir.file("a.cdd"), "-o", dir.file("c.cdd"), "--bottom", "deep"}).status, 2);
+    EXPECT_EQ(RunCli(dir, {"save-markers", dir.file("a.cdd"), "-o", dir.file("c.cdd"), "--joint", "11=1"}).status, 2);
+    EXPECT_EQ(RunCli(dir, {"save-markers", dir.file("a.cdd"), "-o", dir.file("c.cdd"), "--bottom", "deep"}).status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.file("c.cdd")));
 }
 
@@ -135,7 +94,7 @@ TEST(CliData, SaveReportFillsMissingValuesAsTheDialogWould)
 {
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());
-    CliRun r = Cli(dir, {"save-report", dir.file("a.cdd"), "--engineering-name", "大桥工程", "--detected-length", "1.6"});
+    CliRun r = RunCli(dir, {"save-report", dir.file("a.cdd"), "--engineering-name", "大桥工程", "--detected-length", "1.6"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "已保存！\n");
     FileSlot slot;
@@ -148,7 +107,7 @@ TEST(CliData, SaveReportFillsMissingValuesAsTheDialogWould)
     EXPECT_EQ(slot.primary.m_strReportDate, u"2024-05-17");
 
     const auto before = ReadBytes(dir.file("a.cdd"));
-    r = Cli(dir, {"save-report", dir.file("a.cdd"), "--notes", std::string(300, 'n')});
+    r = RunCli(dir, {"save-report", dir.file("a.cdd"), "--notes", std::string(300, 'n')});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(ReadBytes(dir.file("a.cdd")), before);
 }
@@ -158,7 +117,7 @@ TEST(CliData, SetZWritesEveryZCellWithTheEditedOnesReplaced)
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());
     const auto before = ReadBytes(dir.file("a.cdd"));
-    CliRun r = Cli(dir, {"set-z", dir.file("a.cdd"), "0=123", "3=abc"});
+    CliRun r = RunCli(dir, {"set-z", dir.file("a.cdd"), "0=123", "3=abc"});
     ASSERT_EQ(r.status, 0) << r.err;
     auto after = ReadBytes(dir.file("a.cdd"));
     EXPECT_EQ(CddBuilder::get(after, 1024 + 8), 123);
@@ -166,7 +125,7 @@ TEST(CliData, SetZWritesEveryZCellWithTheEditedOnesReplaced)
     CddBuilder::put(after, 1024 + 8, 45000);
     CddBuilder::put(after, 1024 + 16 * 3 + 8, 45200);
     EXPECT_EQ(after, before);
-    r = Cli(dir, {"set-z", dir.file("a.cdd"), "4=1"});
+    r = RunCli(dir, {"set-z", dir.file("a.cdd"), "4=1"});
     EXPECT_EQ(r.status, 1);
 }
 
@@ -178,7 +137,7 @@ TEST(CliData, AdjustStartAndAppendTailRewriteTheFile)
 {
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());  // start depth 10, sample 0 at 2.0 m
-    CliRun r = Cli(dir, {"adjust-start", dir.file("a.cdd"), "11"});
+    CliRun r = RunCli(dir, {"adjust-start", dir.file("a.cdd"), "11"});
     ASSERT_EQ(r.status, 0) << r.err;
     FileSlot slot;
     ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
@@ -188,13 +147,13 @@ TEST(CliData, AdjustStartAndAppendTailRewriteTheFile)
     EXPECT_EQ(slot.secondary.m_nCount, 1u) << "the secondary set is carried along";
 
     const auto before = ReadBytes(dir.file("a.cdd"));
-    r = Cli(dir, {"adjust-start", dir.file("a.cdd"), "180"});
+    r = RunCli(dir, {"adjust-start", dir.file("a.cdd"), "180"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "请输入0-160之间数值！\n");
-    EXPECT_EQ(Cli(dir, {"adjust-start", dir.file("a.cdd"), "11.1"}).status, 1);
+    EXPECT_EQ(RunCli(dir, {"adjust-start", dir.file("a.cdd"), "11.1"}).status, 1);
     EXPECT_EQ(ReadBytes(dir.file("a.cdd")), before);
 
-    r = Cli(dir, {"append-tail", dir.file("a.cdd")});
+    r = RunCli(dir, {"append-tail", dir.file("a.cdd")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "尾部插点\n");
     ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);

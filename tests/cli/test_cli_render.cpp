@@ -1,56 +1,16 @@
 // orvek-cli render end to end: the picture, its size, and the statuses and messages of failures.
-#include "CddBuilder.h"
+#include "CliRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
-struct RenderRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quoted(const std::string& s)
+CliRun Render(const TempDir& dir, std::vector<std::string> args)
 {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'')
-            q += "'\\''";
-        else
-            q.push_back(c);
-    }
-    return q + "'";
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-RenderRun Render(const TempDir& dir, const std::vector<std::string>& args)
-{
-    std::string cmd = Quoted(ORVEK_CLI_PATH) + " render";
-    for (const std::string& a : args)
-        cmd += " " + Quoted(a);
-    const std::string out = dir.file("stdout.txt");
-    const std::string err = dir.file("stderr.txt");
-    cmd += " >" + Quoted(out) + " 2>" + Quoted(err);
-    RenderRun r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadAll(out);
-    r.err = ReadAll(err);
-    return r;
+    args.insert(args.begin(), "render");
+    return RunCli(dir, args);
 }
 
 // Width and height from a PNG's IHDR chunk; (0, 0) when the bytes are not a PNG.
@@ -81,14 +41,14 @@ TEST(CliRender, WritesAPictureOfTheRequestedSizeAndNothingElse)
     TempDir dir;
     const std::string cdd = CopySample(dir, "P04-45m.cdd");
     const std::string png = dir.file("p04.png");
-    const RenderRun r = Render(dir, {cdd, "-o", png, "--size", "640x360", "--show", "XZ", "--smooth", "3"});
+    const CliRun r = Render(dir, {cdd, "-o", png, "--size", "640x360", "--show", "XZ", "--smooth", "3"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(PngSize(ReadAll(png)), std::make_pair(640u, 360u));
     // The configuration file the desktop program keeps beside the files is not created.
     EXPECT_FALSE(std::filesystem::exists(dir.file("zel.sysconfig")));
 
-    const RenderRun defaults = Render(dir, {cdd, "-o", png});
+    const CliRun defaults = Render(dir, {cdd, "-o", png});
     EXPECT_EQ(defaults.status, 0);
     EXPECT_EQ(PngSize(ReadAll(png)), std::make_pair(1280u, 720u));
 
@@ -100,12 +60,12 @@ TEST(CliRender, FailuresAndUsageErrors)
 {
     TempDir dir;
     const std::string cdd = CopySample(dir, "P01-12m.cdd");
-    const RenderRun missing = Render(dir, {dir.file("none.cdd"), "-o", dir.file("a.png")});
+    const CliRun missing = Render(dir, {dir.file("none.cdd"), "-o", dir.file("a.png")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "无法读取文件\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.png")));
 
-    const RenderRun unwritable = Render(dir, {cdd, "-o", dir.file("no/such/folder/a.png")});
+    const CliRun unwritable = Render(dir, {cdd, "-o", dir.file("no/such/folder/a.png")});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "无法创建文件\n");
 
