@@ -10,7 +10,7 @@ BUILD_DIR=${BUILD_DIR:-build/release}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target orvek-cli $( [ -f src/app/main.cpp ] && echo orvek )
 
-SAMPLE=${1:-samples/$(ls samples | grep -i '\.cdd$' | head -n 1)}
+SAMPLE=${1:-samples/P04-45m.cdd}
 CLI="$BUILD_DIR/src/cli/orvek-cli"
 GUI="$BUILD_DIR/src/app/orvek"
 
@@ -19,9 +19,9 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$GUI" ]; then
   exec "$GUI" "$SAMPLE"
 fi
 
-OUT="$BUILD_DIR/sample-output"
+OUT="$PWD/$BUILD_DIR/sample-output"
 mkdir -p "$OUT"
-echo "No display: showing $SAMPLE with orvek-cli instead."
+echo "No display for the desktop program: showing $SAMPLE with orvek-cli instead."
 "$CLI" info "$SAMPLE"
 "$CLI" samples "$SAMPLE" > "$OUT/samples.csv"
 echo "Samples (raw and smoothed) written to $OUT/samples.csv"
@@ -30,6 +30,6 @@ if "$CLI" render --help >/dev/null 2>&1; then
   echo "Graph picture written to $OUT/graph.png"
 fi
 if "$CLI" print --help >/dev/null 2>&1; then
-  "$CLI" print "$SAMPLE" -o "$OUT/report.pdf" --wave --data
-  echo "Report written to $OUT/report.pdf"
+  pages=$("$CLI" print "$SAMPLE" -o "$OUT/report.pdf" --wave --data)
+  echo "Report ($pages pages: waveform page and data pages) written to $OUT/report.pdf"
 fi
