@@ -19,7 +19,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$GUI" ]; then
   exec "$GUI" "$SAMPLE"
 fi
 
-OUT="$PWD/$BUILD_DIR/sample-output"
+OUT="$(cd "$BUILD_DIR" && pwd)/sample-output"
 mkdir -p "$OUT"
 echo "No display for the desktop program: showing $SAMPLE with orvek-cli instead."
 "$CLI" info "$SAMPLE"
