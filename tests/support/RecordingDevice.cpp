@@ -164,6 +164,31 @@ const RecordedItem* RecordingDevice::FindText(const QString& text) const
     return nullptr;
 }
 
+QVector<RecordedItem> RecordingDevice::TextsEqual(const QString& text) const
+{
+    QVector<RecordedItem> out;
+    for (const RecordedItem& item : m_engine->items)
+        if (item.kind == RecordedItem::Text && item.text == text)
+            out.append(item);
+    return out;
+}
+
+QString RecordingDevice::TextAt(QPoint topLeft) const
+{
+    for (const RecordedItem& item : m_engine->items)
+        if (item.kind == RecordedItem::Text && item.textTopLeft.toPoint() == topLeft)
+            return item.text;
+    return QStringLiteral("<none>");
+}
+
+bool RecordingDevice::HasRect(const QRect& gdiRect) const
+{
+    for (const RecordedItem& item : m_engine->items)
+        if (item.kind == RecordedItem::Rect && item.GdiRect() == gdiRect)
+            return true;
+    return false;
+}
+
 int RecordingDevice::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {

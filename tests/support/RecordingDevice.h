@@ -37,7 +37,23 @@ struct RecordedItem {
         return QRect(QPoint(r.left(), r.top()), QPoint(r.left() + r.width() + 1, r.top() + r.height() + 1));
     }
     QPoint P(int i) const { return points.value(i).toPoint(); }
+    QVector<QPoint> IntPoints() const
+    {
+        QVector<QPoint> out;
+        for (const QPointF& p : points)
+            out.append(p.toPoint());
+        return out;
+    }
 };
+
+// Whether one of lines runs from a to b.
+inline bool HasLine(const QVector<RecordedItem>& lines, QPoint a, QPoint b)
+{
+    for (const RecordedItem& l : lines)
+        if (l.kind == RecordedItem::Line && l.P(0) == a && l.P(1) == b)
+            return true;
+    return false;
+}
 
 class RecordingEngine;
 
@@ -65,6 +81,12 @@ public:
     QVector<RecordedItem> WithPenColor(const QColor& color) const;
     // The first text item equal to text, or nullptr.
     const RecordedItem* FindText(const QString& text) const;
+    QVector<RecordedItem> TextsEqual(const QString& text) const;
+    // The text whose cell starts at topLeft, or "<none>".
+    QString TextAt(QPoint topLeft) const;
+    bool HasLine(QPoint a, QPoint b) const { return ::HasLine(Lines(), a, b); }
+    // Whether a rectangle was drawn with this outline in the platform's terms (see GdiRect).
+    bool HasRect(const QRect& gdiRect) const;
 
 protected:
     int metric(PaintDeviceMetric metric) const override;

@@ -21,19 +21,17 @@ bool ScriptedPrompts::Question(const QString& text, Buttons buttons)
 
 Prompts::FileAnswer ScriptedPrompts::OpenFileName(const FileRequest& request)
 {
-    Record r{Call::OpenFile, QString()};
-    r.request = request;
-    m_calls.append(r);
-    if (m_fileAnswers.empty())
-        return {};
-    FileAnswer answer = m_fileAnswers.front();
-    m_fileAnswers.pop_front();
-    return answer;
+    return FileDialog(Call::OpenFile, request);
 }
 
 Prompts::FileAnswer ScriptedPrompts::SaveFileName(const FileRequest& request)
 {
-    Record r{Call::SaveFile, QString()};
+    return FileDialog(Call::SaveFile, request);
+}
+
+Prompts::FileAnswer ScriptedPrompts::FileDialog(Call call, const FileRequest& request)
+{
+    Record r{call, QString()};
     r.request = request;
     m_calls.append(r);
     if (m_fileAnswers.empty())

@@ -46,4 +46,7 @@ public:
     FileRequest LastFileRequest() const;
 
     void Clear();
+
+private:
+    FileAnswer FileDialog(Call call, const FileRequest& request);
 };

@@ -1,2 +1,0 @@
-#pragma once
-// Shared helpers of the Qt tests (recording paint device, scripted Prompts) live beside this file.
