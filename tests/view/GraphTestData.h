@@ -3,6 +3,8 @@
 #include "analysis/Smoothing.h"
 #include "data/CFileData.h"
 #include "support/RecordingDevice.h"
+#include "support/TestFiles.h"
+#include "support/ViewProbes.h"
 #include "view/CDrawView.h"
 #include "view/FrameState.h"
 #include "view/IStatusPanes.h"
@@ -89,3 +91,19 @@ inline void PaintRecorded(CDrawView& view, RecordingDevice& device)
     QPainter painter(&device);
     view.Paint(painter, device.size());
 }
+
+// A view showing samples with the given components, painted once on a recording device.
+struct RecordedGraph {
+    CDrawView view;
+    FrameState frame;
+    RecordingDevice device;
+
+    explicit RecordedGraph(const std::vector<TestSample>& samples, const QString& letters = QStringLiteral("Z"),
+                           QSize size = QSize(1280, 720), int step = 25)
+        : device(size)
+    {
+        frame.SetShownLetters(letters);
+        ShowData(view, frame, samples, step);
+        PaintRecorded(view, device);
+    }
+};

@@ -9,7 +9,6 @@
 #include "view/GraphPaint.h"
 #include "view/ITableDisplay.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,31 +30,6 @@ QVector<RecordedItem> GridLines(const RecordingDevice& device)
     return out;
 }
 
-QVector<RecordedItem> TextsEqual(const RecordingDevice& device, const QString& text)
-{
-    QVector<RecordedItem> out;
-    for (const RecordedItem& item : device.Texts())
-        if (item.text == text)
-            out.append(item);
-    return out;
-}
-
-bool HasLine(const QVector<RecordedItem>& lines, QPoint a, QPoint b)
-{
-    for (const RecordedItem& l : lines)
-        if (l.P(0) == a && l.P(1) == b)
-            return true;
-    return false;
-}
-
-QVector<QPoint> Points(const RecordedItem& item)
-{
-    QVector<QPoint> out;
-    for (const QPointF& p : item.points)
-        out.append(p.toPoint());
-    return out;
-}
-
 int DefaultTextHeight(QPaintDevice* device)
 {
     return QFontMetrics(gdi::DefaultFont(), device).height();
@@ -74,16 +48,12 @@ class TestDrawView : public QObject {
 private slots:
     void oneBandGridFramesAndLabels()
     {
-        CDrawView view;
-        FrameState frame;
-        ShowData(view, frame, StandardSamples());
-        RecordingDevice device(QSize(1280, 720));
-        PaintRecorded(view, device);
+        RecordedGraph g(StandardSamples());
 
-        QCOMPARE(view.m_unitHeight, 226);
-        QCOMPARE(view.m_valueHeight, 452);
+        QCOMPARE(g.view.m_unitHeight, 226);
+        QCOMPARE(g.view.m_valueHeight, 452);
 
-        const auto grid = GridLines(device);
+        const auto grid = GridLines(g.device);
         for (int i = 1; i <= 4; ++i) {
             const int y = 5 + i * 90;
             QVERIFY2(HasLine(grid, {10, y}, {1270, y}), qPrintable(QString("grid line %1").arg(i)));
@@ -100,16 +70,16 @@ private slots:
         QVERIFY(grid[0].pen.style() == Qt::CustomDashLine);
 
         // -120 .. 880 gives the range -220 .. 980; slot 1 cuts the labels to hundreds.
-        const int tm = DefaultTextHeight(&device);
-        const RecordedItem* upper = device.FindText(QStringLiteral("700"));
+        const int tm = DefaultTextHeight(&g.device);
+        const RecordedItem* upper = g.device.FindText(QStringLiteral("700"));
         QVERIFY(upper);
         QCOMPARE(upper->textTopLeft.toPoint(), QPoint(10, 95 - tm - 3));
-        const auto zeros = TextsEqual(device, QStringLiteral("0"));
+        const auto zeros = g.device.TextsEqual(QStringLiteral("0"));
         QCOMPARE(zeros.size(), 2);  // lower value label and the gradient zero label
         QCOMPARE(zeros[0].textTopLeft.toPoint(), QPoint(10, 365 - tm - 3));
 
         bool valueFrame = false;
-        for (const RecordedItem& r : device.Rects())
+        for (const RecordedItem& r : g.device.Rects())
             if (r.pen.style() != Qt::NoPen && r.GdiRect() == QRect(QPoint(10, 5), QPoint(1270, 457))) {
                 valueFrame = true;
                 QCOMPARE(r.brush.style(), Qt::NoBrush);
@@ -117,17 +87,17 @@ private slots:
             }
         QVERIFY(valueFrame);
         bool gradientFrame = false;
-        for (const RecordedItem& p : device.Polylines())
-            if (Points(p) == QVector<QPoint>{{10, 462}, {1270, 462}, {1270, 688}, {10, 688}, {10, 462}})
+        for (const RecordedItem& p : g.device.Polylines())
+            if (p.IntPoints() == QVector<QPoint>{{10, 462}, {1270, 462}, {1270, 688}, {10, 688}, {10, 462}})
                 gradientFrame = true;
         QVERIFY(gradientFrame);
 
-        QCOMPARE(device.FindText(QStringLiteral("垂直分量(nT)"))->textTopLeft.toPoint(), QPoint(1080, 5));
-        QCOMPARE(device.FindText(QStringLiteral("梯度(nT/m)"))->textTopLeft.toPoint(), QPoint(1080, 467));
-        QVERIFY(!device.FindText(QStringLiteral("水平分量X(nT)")));
+        QCOMPARE(g.device.FindText(QStringLiteral("垂直分量(nT)"))->textTopLeft.toPoint(), QPoint(1080, 5));
+        QCOMPARE(g.device.FindText(QStringLiteral("梯度(nT/m)"))->textTopLeft.toPoint(), QPoint(1080, 467));
+        QVERIFY(!g.device.FindText(QStringLiteral("水平分量X(nT)")));
 
         // The zero line and its label sit where the gradient scale puts gradient 0.
-        const int y0 = BandScale::ForScreen(view.m_screenData.primary, 3, 1280, 5, 226).ZeroY();
+        const int y0 = BandScale::ForScreen(g.view.m_screenData.primary, 3, 1280, 5, 226).ZeroY();
         QVERIFY(y0 > 462 && y0 < 688);
         QVERIFY(HasLine(grid, {10, y0}, {1270, y0}));
         QCOMPARE(zeros[1].textTopLeft.toPoint(), QPoint(10, y0 - tm - 3));
@@ -135,22 +105,18 @@ private slots:
 
     void depthAxisLabelsAndTicks()
     {
-        CDrawView view;
-        FrameState frame;
-        ShowData(view, frame, StandardSamples());
-        RecordingDevice device(QSize(1280, 720));
-        PaintRecorded(view, device);
+        RecordedGraph g(StandardSamples());
 
         const QStringList labels{"0.00", "3.00", "6.00", "9.00", "12.00", "15.00"};
         const QList<int> xs{10, 242, 494, 746, 998, 1240};
         for (int i = 0; i < 6; ++i) {
-            const RecordedItem* t = device.FindText(labels[i]);
+            const RecordedItem* t = g.device.FindText(labels[i]);
             QVERIFY2(t, qPrintable(labels[i]));
             QCOMPARE(t->textTopLeft.toPoint(), QPoint(xs[i], 690));
             QCOMPARE(t->font.pixelSize(), 16);  // the paint's 12-point font
         }
         QVector<RecordedItem> ticks;
-        for (const RecordedItem& l : device.Lines())
+        for (const RecordedItem& l : g.device.Lines())
             if (l.pen.color() == QColor(Qt::black) && l.P(0).y() == 690)
                 ticks.append(l);
         QCOMPARE(ticks.size(), 4 + 50);
@@ -165,20 +131,15 @@ private slots:
 
     void eachSlotVisitsItsOwnSamples()
     {
-        CDrawView view;
-        FrameState frame;
-        frame.SetShownLetters(QStringLiteral("XYZ"));
         const auto samples = StandardSamples();
-        ShowData(view, frame, samples);
-        RecordingDevice device(QSize(1280, 720));
-        PaintRecorded(view, device);
+        RecordedGraph g(samples, QStringLiteral("XYZ"));
 
         const int G = (720 - 60) / 9;
-        QCOMPARE(view.m_unitHeight, G);
-        const CFileData& d = view.m_screenData.primary;
+        QCOMPARE(g.view.m_unitHeight, G);
+        const CFileData& d = g.view.m_screenData.primary;
         const int N = static_cast<int>(samples.size());
-        const auto red = device.WithPenColor(kRed);
-        const auto blue = device.WithPenColor(kBlue);
+        const auto red = g.device.WithPenColor(kRed);
+        const auto blue = g.device.WithPenColor(kBlue);
         QCOMPARE(red.size(), 3);
         QCOMPARE(blue.size(), 3);
         for (const RecordedItem& c : red + blue) {
@@ -217,12 +178,12 @@ private slots:
         QCOMPARE(blue[2].P(0), QPoint(sz.X(d.m_raw[1].depth), sz.GradientY(Gradient(d, 1, 3))));
 
         // Titles in slot order; "0" gradient labels in slots 1 and 2 only.
-        QCOMPARE(device.FindText(QStringLiteral("水平分量X(nT)"))->textTopLeft.toPoint(), QPoint(1080, BandTop(1, G)));
-        QCOMPARE(device.FindText(QStringLiteral("水平分量Y(nT)"))->textTopLeft.toPoint(), QPoint(1080, BandTop(2, G)));
-        QCOMPARE(device.FindText(QStringLiteral("垂直分量(nT)"))->textTopLeft.toPoint(), QPoint(1080, BandTop(3, G)));
-        const int tm = DefaultTextHeight(&device);
+        QCOMPARE(g.device.FindText(QStringLiteral("水平分量X(nT)"))->textTopLeft.toPoint(), QPoint(1080, BandTop(1, G)));
+        QCOMPARE(g.device.FindText(QStringLiteral("水平分量Y(nT)"))->textTopLeft.toPoint(), QPoint(1080, BandTop(2, G)));
+        QCOMPARE(g.device.FindText(QStringLiteral("垂直分量(nT)"))->textTopLeft.toPoint(), QPoint(1080, BandTop(3, G)));
+        const int tm = DefaultTextHeight(&g.device);
         int gradientZeros = 0;
-        for (const RecordedItem& t : TextsEqual(device, QStringLiteral("0")))
+        for (const RecordedItem& t : g.device.TextsEqual(QStringLiteral("0")))
             for (int s : {1, 2, 3}) {
                 const BandScale sc = BandScale::ForScreen(d, s, 1280, BandTop(s, G), G);
                 if (t.textTopLeft.toPoint() == QPoint(10, sc.ZeroY() - tm - 3)) {
@@ -235,16 +196,11 @@ private slots:
 
     void middleSlotKeepsTensAndUnits()
     {
-        CDrawView view;
-        FrameState frame;
-        frame.SetShownLetters(QStringLiteral("XZ"));
-        ShowData(view, frame, StandardSamples());
-        RecordingDevice device(QSize(1280, 720));
-        PaintRecorded(view, device);
+        RecordedGraph g(StandardSamples(), QStringLiteral("XZ"));
         // Z is the second band of two: -220 .. 980 labels 740 and 20 as they are.
-        QVERIFY(device.FindText(QStringLiteral("740")));
-        QVERIFY(device.FindText(QStringLiteral("20")));
-        QCOMPARE(device.WithPenColor(kRed)[1].points.size(), 42);
+        QVERIFY(g.device.FindText(QStringLiteral("740")));
+        QVERIFY(g.device.FindText(QStringLiteral("20")));
+        QCOMPARE(g.device.WithPenColor(kRed)[1].points.size(), 42);
     }
 
     void statusPanesGetTheHeaderValues()
@@ -325,43 +281,29 @@ private slots:
             auto samples = StandardSamples();
             for (auto& s : samples)
                 s.z = 500;
-            CDrawView view;
-            FrameState frame;
-            ShowData(view, frame, samples);
-            RecordingDevice device(QSize(1280, 720));
-            PaintRecorded(view, device);
-            QVERIFY(device.WithPenColor(kRed).isEmpty());
-            QVERIFY(device.WithPenColor(kBlue).isEmpty());
-            QVERIFY(TextsEqual(device, QStringLiteral("0")).isEmpty());
-            QCOMPARE(GridLines(device).size(), 12);  // grid only, no zero line
-            QVERIFY(device.FindText(QStringLiteral("垂直分量(nT)")));
-            QVERIFY(device.FindText(QStringLiteral("15.00")));
+            RecordedGraph g(samples);
+            QVERIFY(g.device.WithPenColor(kRed).isEmpty());
+            QVERIFY(g.device.WithPenColor(kBlue).isEmpty());
+            QVERIFY(g.device.TextsEqual(QStringLiteral("0")).isEmpty());
+            QCOMPARE(GridLines(g.device).size(), 12);  // grid only, no zero line
+            QVERIFY(g.device.FindText(QStringLiteral("垂直分量(nT)")));
+            QVERIFY(g.device.FindText(QStringLiteral("15.00")));
         }
         // A step of 0: values drawn, gradient curve and zero line skipped.
         {
-            CDrawView view;
-            FrameState frame;
-            frame.SetShownLetters(QStringLiteral("XYZ"));
-            ShowData(view, frame, StandardSamples(), 0);
-            RecordingDevice device(QSize(1280, 720));
-            PaintRecorded(view, device);
-            QCOMPARE(device.WithPenColor(kRed).size(), 3);
-            QVERIFY(device.WithPenColor(kBlue).isEmpty());
+            RecordedGraph g(StandardSamples(), QStringLiteral("XYZ"), QSize(1280, 720), 0);
+            QCOMPARE(g.device.WithPenColor(kRed).size(), 3);
+            QVERIFY(g.device.WithPenColor(kBlue).isEmpty());
         }
         // Too few samples for the splines of slot 1: 1 sample draws no curve, 3 samples draw
         // the value spline but not the gradient spline, 4 draw both.
         for (int count : {0, 1, 2, 3, 4}) {
             auto samples = StandardSamples();
             samples.resize(count);
-            CDrawView view;
-            FrameState frame;
-            frame.SetShownLetters(QStringLiteral("XYZ"));
-            ShowData(view, frame, samples);
-            RecordingDevice device(QSize(1280, 720));
-            PaintRecorded(view, device);
-            const auto red = device.WithPenColor(kRed);
-            const auto blue = device.WithPenColor(kBlue);
-            QVERIFY(device.FindText(QStringLiteral("水平分量X(nT)")));
+            RecordedGraph g(samples, QStringLiteral("XYZ"));
+            const auto red = g.device.WithPenColor(kRed);
+            const auto blue = g.device.WithPenColor(kBlue);
+            QVERIFY(g.device.FindText(QStringLiteral("水平分量X(nT)")));
             if (count == 4) {
                 QCOMPARE(red.size(), 3);
                 QCOMPARE(blue.size(), 3);
@@ -379,15 +321,10 @@ private slots:
         std::vector<TestSample> samples;
         for (int k = 0; k < 2048; ++k)
             samples.push_back({30.0f - 30.0f * k / 2047.0f, 100 + (k * 7) % 300, 0, 1000 + (k * 13) % 500});
-        CDrawView view;
-        FrameState frame;
-        frame.SetShownLetters(QStringLiteral("X"));
-        ShowData(view, frame, samples, 1);
-        RecordingDevice device(QSize(200, 300));
-        PaintRecorded(view, device);
-        const auto red = device.WithPenColor(kRed);
+        RecordedGraph g(samples, QStringLiteral("X"), QSize(200, 300), 1);
+        const auto red = g.device.WithPenColor(kRed);
         QCOMPARE(red.size(), 1);
-        const auto pts = Points(red[0]);
+        const auto pts = red[0].IntPoints();
         for (int i = 1; i < pts.size(); ++i)
             QCOMPARE(pts[i].x(), pts[i - 1].x() + 1);
         for (const QPoint& p : pts)
@@ -397,23 +334,17 @@ private slots:
     void tinyClientAreaDrawsWhatFits()
     {
         for (QSize size : {QSize(40, 40), QSize(30, 30), QSize(5, 200), QSize(1, 1)}) {
-            CDrawView view;
-            FrameState frame;
-            frame.SetShownLetters(QStringLiteral("XYZ"));
-            ShowData(view, frame, StandardSamples());
-            RecordingDevice device(size);
-            PaintRecorded(view, device);
-            QCOMPARE(view.m_unitHeight, (size.height() - 60) / 9);
+            RecordedGraph g(StandardSamples(), QStringLiteral("XYZ"), size);
+            QCOMPARE(g.view.m_unitHeight, (size.height() - 60) / 9);
             QImage image(size, QImage::Format_RGB32);
-            view.PaintInto(image);
+            g.view.PaintInto(image);
         }
     }
 
     void paintHonoursTheRequestFlags()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("P04.cdd"));
-        QVERIFY(QFile::copy(QStringLiteral(ORVEK_SAMPLES_DIR "/P04-45m.cdd"), path));
+        const QString path = CopySample(dir.filePath(QStringLiteral("P04.cdd")), QStringLiteral("P04-45m.cdd"));
         CDrawView view;
         FrameState frame;
         view.SetFrame(&frame);
@@ -537,7 +468,7 @@ private slots:
 
         bool outline = false;
         for (const RecordedItem& p : device.Polylines())
-            if (Points(p) == QVector<QPoint>{{L, T + 2 * G + 5}, {R - 3, T + 2 * G + 5}, {R - 3, T + 3 * G + 5},
+            if (p.IntPoints() == QVector<QPoint>{{L, T + 2 * G + 5}, {R - 3, T + 2 * G + 5}, {R - 3, T + 3 * G + 5},
                                              {L, T + 3 * G + 5}, {L, T + 2 * G + 5}})
                 outline = true;
         QVERIFY(outline);
@@ -554,7 +485,7 @@ private slots:
 
         const BandScale scale = BandScale::ForPage(slot.primary, 3, L, R, T, G);
         const int tm = QFontMetrics(gdi::PointFont(380), &device).height();
-        const auto zeros = TextsEqual(device, QStringLiteral("0"));
+        const auto zeros = device.TextsEqual(QStringLiteral("0"));
         QCOMPARE(zeros.last().textTopLeft.toPoint(), QPoint(L, scale.ZeroY() - tm - 3));
         QVERIFY(HasLine(grid, {L, scale.ZeroY()}, {R, scale.ZeroY()}));
     }

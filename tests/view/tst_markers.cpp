@@ -5,11 +5,8 @@
 
 #include "analysis/MarkerMath.h"
 #include "data/MeasurementFile.h"
-#include "support/RecordingDevice.h"
 #include "support/ScriptedPrompts.h"
-#include "view/CDrawView.h"
 #include "view/CMarkerLayer.h"
-#include "view/FrameState.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -40,10 +37,7 @@ int EntryX(int entry)
 // Pixels of column x between the line ends that hold the colour.
 int CountInColumn(const QImage& image, int x, QRgb colour)
 {
-    int n = 0;
-    for (int y = 5; y < kLineBottom; ++y)
-        n += image.pixel(x, y) == colour ? 1 : 0;
-    return n;
+    return CountColor(image, colour, QRect(x, 5, 1, kLineBottom - 5));
 }
 
 bool ColumnsEqual(const QImage& a, const QImage& b, int x)
@@ -71,20 +65,13 @@ struct Fixture {
     ScriptedPrompts prompts;
     std::unique_ptr<CDrawView> view;
 
-    QString Copy(const char* sample)
-    {
-        const QString target = dir.filePath(QString::fromLatin1(sample));
-        QFile::copy(QStringLiteral(ORVEK_SAMPLES_DIR "/") + QString::fromLatin1(sample), target);
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-        return target;
-    }
+    QString Copy(const char* sample) { return CopySample(dir.filePath(QString::fromLatin1(sample)), QString::fromLatin1(sample)); }
 
     // Shows path the way File / Open hands it over, and paints once.
     void Open(const QString& path)
     {
         if (!view) {
             view = std::make_unique<CDrawView>();
-            view->SetFrame(&frame);
             view->SetStatusPanes(&panes);
             view->SetPrompts(&prompts);
             view->SetReadsConfiguration(false);
@@ -92,9 +79,7 @@ struct Fixture {
             view->show();
             QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         }
-        view->m_strFilePath = path;
-        view->m_strFolder = QFileInfo(path).absolutePath();
-        view->m_reloadFile = 1;
+        ShowFile(*view, frame, path);
         view->m_cursorShown = 0;
         view->m_screenData.primary.m_nSmoothWindow = 1;
         view->Invalidate();

@@ -4,57 +4,21 @@
 
 #include "analysis/BandLayout.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-int CountColor(const QImage& image, QRgb color, const QRect& area)
-{
-    int n = 0;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF);
-    return n;
-}
-
-class CountingStatus : public IStatusPanes {
-public:
-    void SetPaneWidth(int, int) override {}
-    void SetPaneText(int paneId, const QString&) override { paints += paneId == 59148; }
-    int paints = 0;
-};
-
-}  // namespace
 
 class TestRender : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    QString m_path;
-
-    void ShowSample(CDrawView& view, FrameState& frame)
-    {
-        view.SetFrame(&frame);
-        view.m_strFilePath = m_path;
-        view.m_strFolder = m_dir.path();
-        view.m_reloadFile = 1;
-    }
+    QString m_path = CopySample(m_dir.filePath(QStringLiteral("P04-45m.cdd")), QStringLiteral("P04-45m.cdd"));
 
 private slots:
-    void initTestCase()
-    {
-        m_path = m_dir.filePath(QStringLiteral("P04-45m.cdd"));
-        QVERIFY(QFile::copy(QStringLiteral(ORVEK_SAMPLES_DIR "/P04-45m.cdd"), m_path));
-    }
-
     void valueCurveIsRedAndGradientLightBlue()
     {
         CDrawView view;
         FrameState frame;
-        ShowSample(view, frame);
+        ShowFile(view, frame, m_path);
         QImage image(1280, 720, QImage::Format_RGB32);
         view.PaintInto(image);
         const int G = UnitHeight(1, 720);
@@ -67,40 +31,36 @@ private slots:
         QCOMPARE(image.pixel(10, 5) & 0xFFFFFF, 0u);
         QCOMPARE(image.pixel(1269, 5 + 2 * G - 1) & 0xFFFFFF, 0u);
         QCOMPARE(image.pixel(262, 720 - 31) & 0xFFFFFF, 0u);
-    }
 
-    void nothingDrawnWhenNoComponentIsShown()
-    {
-        CDrawView view;
-        FrameState frame;
+        // With no component shown the client is only cleared.
         frame.SetShownLetters(QString());
-        ShowSample(view, frame);
-        QImage image(640, 480, QImage::Format_RGB32);
-        image.fill(Qt::black);
-        view.PaintInto(image);
-        QCOMPARE(CountColor(image, qRgb(255, 255, 255), image.rect()), 640 * 480);
+        QImage blank(640, 480, QImage::Format_RGB32);
+        blank.fill(Qt::black);
+        view.PaintInto(blank);
+        QCOMPARE(CountColor(blank, qRgb(255, 255, 255), blank.rect()), 640 * 480);
     }
 
     void widgetBlitsTheBackingImageUntilInvalidated()
     {
         CDrawView view;
         FrameState frame;
-        CountingStatus status;
+        StatusRecorder status;
         view.SetStatusPanes(&status);
-        ShowSample(view, frame);
+        const auto paints = [&status] { return status.order.count(59148); };
+        ShowFile(view, frame, m_path);
         view.resize(800, 600);
         QImage first = view.grab().toImage();
-        QCOMPARE(status.paints, 1);
+        QCOMPARE(paints(), 1);
         QCOMPARE(view.BackingImage().size(), QSize(800, 600));
         QVERIFY(CountColor(first, qRgb(255, 0, 0), first.rect()) > 500);
 
         view.update();
         view.grab();
-        QCOMPARE(status.paints, 1);  // a plain update only blits
+        QCOMPARE(paints(), 1);  // a plain update only blits
 
         view.Invalidate();
         view.grab();
-        QCOMPARE(status.paints, 2);
+        QCOMPARE(paints(), 2);
 
         // Resizing in table mode leaves the paint alone; in graph mode it repaints.
         frame.m_nViewMode = kViewModeTable;
@@ -111,7 +71,7 @@ private slots:
         frame.m_nViewMode = kViewModeGraph;
         view.resize(900, 500);
         view.grab();
-        QCOMPARE(status.paints, 3);
+        QCOMPARE(paints(), 3);
         QCOMPARE(view.BackingImage().size(), QSize(900, 500));
     }
 };
