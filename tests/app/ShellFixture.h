@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/ScriptedPrompts.h"
+#include "support/TestFiles.h"
 #include "app/CMainFrame.h"
 #include "app/CVarnelApp.h"
 #include "app/tree/CFileTreeView.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,11 +47,7 @@ struct ShellFixture {
     // A copy of a bundled sample under name.
     QString Sample(const QString& name, const QString& sample = QStringLiteral("P01-12m.cdd")) const
     {
-        const QString path = Path(name);
-        QFile::remove(path);
-        QFile::copy(QStringLiteral(ORVEK_SAMPLES_DIR "/") + sample, path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        return path;
+        return CopySample(Path(name), sample);
     }
 
     QString Bytes(const QString& name, const QByteArray& bytes) const
@@ -62,5 +60,11 @@ struct ShellFixture {
     }
 
     CDrawView& View() const { return *frame->GetDrawView(); }
+    // One paint of the view at its own size, as the event loop would run it.
+    void PaintView() const
+    {
+        QImage client(View().size(), QImage::Format_RGB32);
+        View().PaintInto(client);
+    }
     CFileTreeView& Tree() const { return *frame->GetTreeView(); }
 };

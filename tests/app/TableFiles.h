@@ -2,9 +2,9 @@
 
 #include "ShellFixture.h"
 
+#include "app/CommandIds.h"
 #include "data/MeasurementFile.h"
 
-#include <QFile>
 #include <QImage>
 
 #include <memory>
@@ -19,12 +19,6 @@ inline std::unique_ptr<FileSlot> LoadFile(const QString& path)
     if (FullLoad(*slot, path.toStdString()) != LoadResult::Ok)
         return nullptr;
     return slot;
-}
-
-inline QByteArray FileBytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A copy of a bundled sample cut down to its n deepest samples (n no larger than the sample's).
@@ -67,4 +61,20 @@ inline bool OpenAndLoad(ShellFixture& f, const QString& path)
     QImage client(1000, 600, QImage::Format_RGB32);
     f.View().PaintInto(client);
     return f.View().m_screenData.primary.m_nCount > 0 || LoadFile(path)->primary.m_nCount == 0;
+}
+
+// Switches to table mode and lets the view's paint fill the grid.
+inline void ShowTable(ShellFixture& f)
+{
+    f.frame->OnCommand(cmd::kTableMode);
+    f.PaintView();
+}
+
+// An opened file shown as a table: where the hot keys act.
+inline bool OpenAsTable(ShellFixture& f, const QString& path)
+{
+    if (!OpenAndLoad(f, path))
+        return false;
+    ShowTable(f);
+    return f.frame->HotKeyAllowed();
 }

@@ -1,6 +1,5 @@
 #include "TableFiles.h"
 
-#include "app/CommandIds.h"
 #include "app/adjust/CAddPointDlg.h"
 #include "app/table/CEditListCtrl.h"
 #include "app/table/CListCtrlEdit.h"
@@ -10,17 +9,6 @@
 #include <QPushButton>
 
 namespace {
-
-// An opened file shown as a table: where the hot keys act.
-bool OpenAsTable(ShellFixture& f, const QString& path)
-{
-    if (!OpenAndLoad(f, path))
-        return false;
-    f.frame->OnCommand(cmd::kTableMode);
-    QImage client(f.View().size(), QImage::Format_RGB32);
-    f.View().PaintInto(client);
-    return f.frame->HotKeyAllowed();
-}
 
 CAddPointDlg* OpenStartDepthDialog(ShellFixture& f)
 {
@@ -59,7 +47,7 @@ void TestAdjust::hotKeysNeedAnOpenedTable()
 {
     ShellFixture f;
     const QString path = f.Sample(QStringLiteral("a.cdd"), QStringLiteral("P02-20m.cdd"));
-    const QByteArray bytes = FileBytesOf(path);
+    const QByteArray bytes = FileBytes(path);
     f.frame->OnCommand(cmd::kTableMode);
     f.frame->OnHotKey(cmd::kHotKeyStartDepth);
     f.frame->OnHotKey(cmd::kHotKeyTail);
@@ -69,7 +57,7 @@ void TestAdjust::hotKeysNeedAnOpenedTable()
     f.frame->OnHotKey(cmd::kHotKeyTail);
     QVERIFY(!f.frame->findChild<CAddPointDlg*>());
     QVERIFY(f.prompts.m_calls.isEmpty());
-    QCOMPARE(FileBytesOf(path), bytes);
+    QCOMPARE(FileBytes(path), bytes);
 
     // Cancel closes the dialog and changes nothing.
     f.frame->OnCommand(cmd::kTableMode);
@@ -84,7 +72,7 @@ void TestAdjust::hotKeysNeedAnOpenedTable()
     dialog->findChild<QPushButton*>(QStringLiteral("2"))->click();
     QVERIFY(!dialog->isVisible());
     QCOMPARE(f.frame->m_nViewMode, 32794);
-    QCOMPARE(FileBytesOf(path), bytes);
+    QCOMPARE(FileBytes(path), bytes);
 }
 
 void TestAdjust::dialogRefusals_data()
@@ -106,7 +94,7 @@ void TestAdjust::dialogRefusals()
     ShellFixture f;
     const QString path = f.Sample(QStringLiteral("a.cdd"), QStringLiteral("P02-20m.cdd"));
     QVERIFY(OpenAsTable(f, path));
-    const QByteArray bytes = FileBytesOf(path);
+    const QByteArray bytes = FileBytes(path);
     CAddPointDlg* dialog = OpenStartDepthDialog(f);
     QVERIFY(dialog);
     Confirm(*dialog, text);
@@ -114,7 +102,7 @@ void TestAdjust::dialogRefusals()
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->StartDepthEdit()->text(), text);
     QCOMPARE(f.prompts.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(FileBytesOf(path), bytes);
+    QCOMPARE(FileBytes(path), bytes);
     QCOMPARE(f.View().m_screenData.primary.m_nCount, 81u);
     QCOMPARE(f.View().m_reloadOnce, 0);
     QCOMPARE(f.frame->m_nViewMode, 32794);
@@ -207,8 +195,7 @@ void TestAdjust::tailInsertion()
     QCOMPARE(f.frame->m_nViewMode, 32794);
     QCOMPARE(f.View().m_tableDirty, 1);
     QCOMPARE(f.View().m_reloadOnce, 1);
-    QImage client(f.View().size(), QImage::Format_RGB32);
-    f.View().PaintInto(client);
+    f.PaintView();
     CEditListCtrl& grid = *f.frame->GetTable();
     QCOMPARE(grid.rowCount(), 22);
     for (int r = 0; r < 5; ++r) {
@@ -223,14 +210,14 @@ void TestAdjust::capacityLimits()
     // 2044 samples: two metres deeper would pass 2048 samples, and so would five more.
     const QString full = SyntheticFile(f, QStringLiteral("full.cdd"), 2044);
     QVERIFY(OpenAsTable(f, full));
-    const QByteArray fullBytes = FileBytesOf(full);
+    const QByteArray fullBytes = FileBytes(full);
     CAddPointDlg* dialog = OpenStartDepthDialog(f);
     Confirm(*dialog, QStringLiteral("102"));
     QVERIFY(dialog->isVisible());
     f.frame->OnHotKey(cmd::kHotKeyTail);
     QCOMPARE(f.prompts.Messages(),
              QStringList({"修正后采样点将超过2048个，未修改。", "插点后采样点将超过2048个，未修改。"}));
-    QCOMPARE(FileBytesOf(full), fullBytes);
+    QCOMPARE(FileBytes(full), fullBytes);
     QCOMPARE(f.View().m_screenData.primary.m_nCount, 2044u);
     dialog->reject();
 
@@ -238,12 +225,12 @@ void TestAdjust::capacityLimits()
     f.prompts.Clear();
     const QString few = SampleWithCount(f, QStringLiteral("few.cdd"), QStringLiteral("P01-12m.cdd"), 5);
     QVERIFY(OpenAsTable(f, few));
-    const QByteArray fewBytes = FileBytesOf(few);
+    const QByteArray fewBytes = FileBytes(few);
     dialog = OpenStartDepthDialog(f);
     Confirm(*dialog, QStringLiteral("1"));
     QVERIFY(dialog->isVisible());
     QCOMPARE(f.prompts.Messages(), QStringList{"修正后将没有采样点，未修改。"});
-    QCOMPARE(FileBytesOf(few), fewBytes);
+    QCOMPARE(FileBytes(few), fewBytes);
     dialog->reject();
 
     // No sample at all: nothing to copy.
@@ -268,11 +255,11 @@ void TestAdjust::failedRewriteShowsTheFile()
     grid.OnEndEdit();
     QCOMPARE(f.View().m_screenData.primary.m_raw[99].z, 123456);
     QFile::setPermissions(path, QFile::ReadOwner);
-    const QByteArray bytes = FileBytesOf(path);
+    const QByteArray bytes = FileBytes(path);
 
     f.frame->OnHotKey(cmd::kHotKeyTail);
     QCOMPARE(f.prompts.Messages(), QStringList({"尾部插点", "无法读取文件"}));
-    QCOMPARE(FileBytesOf(path), bytes);
+    QCOMPARE(FileBytes(path), bytes);
     // Memory is the file again: no copies, no unsaved edit.
     const CFileData& shown = f.View().m_screenData.primary;
     QCOMPARE(shown.m_nCount, 100u);
@@ -284,7 +271,7 @@ void TestAdjust::failedRewriteShowsTheFile()
     CAddPointDlg* dialog = OpenStartDepthDialog(f);
     Confirm(*dialog, QStringLiteral("29"));
     QCOMPARE(f.prompts.Messages(), QStringList{"无法读取文件"});
-    QCOMPARE(FileBytesOf(path), bytes);
+    QCOMPARE(FileBytes(path), bytes);
     QCOMPARE(shown.m_nCount, 100u);
     QCOMPARE(shown.m_fStartDepth, before->primary.m_fStartDepth);
 }

@@ -27,7 +27,6 @@ private slots:
     void enablingRules();
     void fileOpenDialog();
     void openByPath();
-    void openingInTableModeSwitchesToGraph();
     void modesAndToggles();
     void activationAsksForReload();
     void loadFailureIsReportedOnce();
@@ -279,20 +278,6 @@ void TestMainFrame::openByPath()
     QVERIFY(frame.RecentFiles().Paths().isEmpty());
 }
 
-void TestMainFrame::openingInTableModeSwitchesToGraph()
-{
-    ShellFixture f;
-    CMainFrame& frame = *f.frame;
-    frame.OnCommand(cmd::kTableMode);
-    f.prompts.AnswerFile(f.Sample(QStringLiteral("a.cdd")));
-    frame.OnCommand(cmd::kFileOpen);
-    QCOMPARE(frame.m_nViewMode, 32795);
-    // The switch drops the plain reload request; the one-off request carries the new file.
-    QCOMPARE(f.View().m_reloadFile, 0);
-    QCOMPARE(f.View().m_reloadOnSwitch, 1);
-    QVERIFY(!frame.GetTable()->isVisibleTo(&f.View()));
-}
-
 void TestMainFrame::modesAndToggles()
 {
     ShellFixture f;
@@ -443,8 +428,7 @@ void TestMainFrame::commandLine()
     CVarnelApp app(prompts);
     // A copy: the program writes the folder's configuration file beside what it shows.
     QDir(dir.path()).mkdir(QStringLiteral("site"));
-    const QString sample = dir.filePath(QStringLiteral("site/P01-12m.cdd"));
-    QVERIFY(QFile::copy(QStringLiteral(ORVEK_SAMPLES_DIR "/P01-12m.cdd"), sample));
+    const QString sample = CopySample(dir.filePath(QStringLiteral("site/P01-12m.cdd")), QStringLiteral("P01-12m.cdd"));
     QVERIFY(app.InitInstance({sample}));
     QVERIFY(app.MainFrame()->isVisible());
     QCOMPARE(app.MainFrame()->windowTitle(), QDir::toNativeSeparators(sample) + QStringLiteral(" - 磁测仪"));

@@ -1,6 +1,5 @@
 #include "TableFiles.h"
 
-#include "app/CommandIds.h"
 #include "app/table/CEditListCtrl.h"
 #include "app/table/CListCtrlEdit.h"
 
@@ -16,14 +15,6 @@ QString Cell(const CEditListCtrl& grid, int row, int column)
 {
     const QTableWidgetItem* item = grid.item(row, column);
     return item ? item->text() : QStringLiteral("<none>");
-}
-
-// Switches to table mode and lets the view's paint fill the grid.
-void ShowTable(ShellFixture& f)
-{
-    f.frame->OnCommand(cmd::kTableMode);
-    QImage client(f.View().size(), QImage::Format_RGB32);
-    f.View().PaintInto(client);
 }
 
 // Double clicks a cell the way the operator does and types text over the cell's value.
@@ -49,7 +40,6 @@ private slots:
     void editingRecomputesGradients();
     void onlyZCellsAreEdited();
     void leavingAsksToSave();
-    void leavingWithAnOpenEdit();
     void writeBackGoesToTheFileShown();
 };
 
@@ -69,8 +59,7 @@ void TestTable::layout()
     ShellFixture f;
     const QString path = count <= 5 ? SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P01-12m.cdd"), count)
                                     : SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P04-45m.cdd"), count);
-    QVERIFY(OpenAndLoad(f, path));
-    ShowTable(f);
+    QVERIFY(OpenAsTable(f, path));
     CEditListCtrl& grid = *f.frame->GetTable();
     const CFileData& data = f.View().m_screenData.primary;
     QCOMPARE(int(data.m_nCount), count);
@@ -116,8 +105,7 @@ void TestTable::editingRecomputesGradients()
     ShellFixture f;
     QVERIFY(f.Show());
     const QString path = SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P04-45m.cdd"), 168);
-    QVERIFY(OpenAndLoad(f, path));
-    ShowTable(f);
+    QVERIFY(OpenAsTable(f, path));
     CEditListCtrl& grid = *f.frame->GetTable();
     CFileData& data = f.View().m_screenData.primary;
     const auto z = [&](int s) { return data.m_raw[std::size_t(s)].z; };
@@ -159,8 +147,7 @@ void TestTable::onlyZCellsAreEdited()
 {
     ShellFixture f;
     QVERIFY(f.Show());
-    QVERIFY(OpenAndLoad(f, SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P01-12m.cdd"), 5)));
-    ShowTable(f);
+    QVERIFY(OpenAsTable(f, SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P01-12m.cdd"), 5)));
     CEditListCtrl& grid = *f.frame->GetTable();
     const std::vector<SampleRecord>& raw = f.View().m_screenData.primary.m_raw;
     const auto values = [&raw] {
@@ -187,8 +174,7 @@ void TestTable::onlyZCellsAreEdited()
     // A refill drops an edit still open.
     TypeInto(grid, 0, 4, QStringLiteral("1"));
     f.View().m_tableDirty = 1;
-    QImage client(f.View().size(), QImage::Format_RGB32);
-    f.View().PaintInto(client);
+    f.PaintView();
     QVERIFY(!grid.IsEditing() && !grid.EditBox()->isVisible());
     QCOMPARE(Cell(grid, 0, 4), QString::number(raw[2].z));
 }
@@ -198,8 +184,7 @@ void TestTable::leavingAsksToSave()
     ShellFixture f;
     QVERIFY(f.Show());
     const QString path = SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P04-45m.cdd"), 168);
-    QVERIFY(OpenAndLoad(f, path));
-    ShowTable(f);
+    QVERIFY(OpenAsTable(f, path));
     CEditListCtrl& grid = *f.frame->GetTable();
     const std::unique_ptr<FileSlot> original = LoadFile(path);
 
@@ -233,10 +218,10 @@ void TestTable::leavingAsksToSave()
     TypeInto(grid, 0, 1, QStringLiteral("1"));
     grid.setFocus();
     f.prompts.m_answers = {false};
-    const QByteArray bytes = FileBytesOf(path);
+    const QByteArray bytes = FileBytes(path);
     f.frame->OnCommand(cmd::kGraphMode);
     QCOMPARE(f.prompts.Questions(), QStringList{"保存修改？"});
-    QCOMPARE(FileBytesOf(path), bytes);
+    QCOMPARE(FileBytes(path), bytes);
 
     // With the focus in the file tree the table is left without a question.
     f.prompts.Clear();
@@ -252,25 +237,7 @@ void TestTable::leavingAsksToSave()
     f.prompts.m_answers = {true};
     f.frame->OnCommand(cmd::kGraphMode);
     QCOMPARE(f.prompts.Messages(), QStringList{"无法读取文件"});
-    QCOMPARE(FileBytesOf(path), bytes);
-}
-
-void TestTable::leavingWithAnOpenEdit()
-{
-    ShellFixture f;
-    QVERIFY(f.Show());
-    const QString path = SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P01-12m.cdd"), 5);
-    QVERIFY(OpenAndLoad(f, path));
-    ShowTable(f);
-    CEditListCtrl& grid = *f.frame->GetTable();
-    // F7 while typing: the typed value is committed first and is what gets written.
-    TypeInto(grid, 0, 4, QStringLiteral("31415"));
-    f.prompts.m_answers = {true};
-    QTest::keyClick(grid.EditBox(), Qt::Key_F7);
-    QCOMPARE(f.frame->m_nViewMode, 32795);
-    QCOMPARE(f.prompts.Questions(), QStringList{"保存修改？"});
-    QVERIFY(!grid.IsEditing());
-    QCOMPARE(LoadFile(path)->primary.m_raw[2].z, 31415);
+    QCOMPARE(FileBytes(path), bytes);
 }
 
 void TestTable::writeBackGoesToTheFileShown()
@@ -279,19 +246,29 @@ void TestTable::writeBackGoesToTheFileShown()
     QVERIFY(f.Show());
     const QString first = SampleWithCount(f, QStringLiteral("first.cdd"), QStringLiteral("P01-12m.cdd"), 5);
     const QString second = f.Sample(QStringLiteral("second.cdd"), QStringLiteral("P02-20m.cdd"));
-    QVERIFY(OpenAndLoad(f, first));
-    ShowTable(f);
+    QVERIFY(OpenAsTable(f, first));
     CEditListCtrl& grid = *f.frame->GetTable();
+    // F7 while typing: the typed value is committed first and is what gets written.
+    TypeInto(grid, 0, 4, QStringLiteral("31415"));
+    f.prompts.m_answers = {true};
+    QTest::keyClick(grid.EditBox(), Qt::Key_F7);
+    QCOMPARE(f.frame->m_nViewMode, 32795);
+    QCOMPARE(f.prompts.Questions(), QStringList{"保存修改？"});
+    QVERIFY(!grid.IsEditing());
+    QCOMPARE(LoadFile(first)->primary.m_raw[2].z, 31415);
+
+    f.prompts.Clear();
+    QVERIFY(OpenAsTable(f, first));
     TypeInto(grid, 0, 1, QStringLiteral("2468"));
     grid.setFocus();
 
     // Opening another file from the table leaves the table; the grid's values belong to the
     // first file and go there, never into the file just chosen.
-    const QByteArray secondBytes = FileBytesOf(second);
+    const QByteArray secondBytes = FileBytes(second);
     f.prompts.m_answers = {true};
     QVERIFY(f.frame->OpenDocumentFile(second));
     QCOMPARE(f.prompts.Questions(), QStringList{"保存修改？"});
-    QCOMPARE(FileBytesOf(second), secondBytes);
+    QCOMPARE(FileBytes(second), secondBytes);
     QCOMPARE(LoadFile(first)->primary.m_raw[4].z, 2468);
     QCOMPARE(f.View().m_strFilePath, second);
 }
