@@ -2,6 +2,8 @@
 // Measurement files and a printer-like recording device for the report tests.
 
 #include "support/RecordingDevice.h"
+#include "support/TestFiles.h"
+#include "support/ViewProbes.h"
 #include "data/CddBuilder.h"
 
 #include <QString>

@@ -42,11 +42,7 @@ struct DrawnPage {
     QString Cell(const datapage::PageGeometry& page, int r, int g, int c) const
     {
         const int Wr = page.rect.right - page.rect.left;
-        const QPoint at(page.rect.left + 10 + g * (Wr / 7) + c * (Wr / 7 / 3), tt + r * rowH + 10);
-        for (const RecordedItem& item : device->Texts())
-            if (item.textTopLeft.toPoint() == at)
-                return item.text;
-        return QStringLiteral("<none>");
+        return device->TextAt(QPoint(page.rect.left + 10 + g * (Wr / 7) + c * (Wr / 7 / 3), tt + r * rowH + 10));
     }
 };
 

@@ -17,7 +17,6 @@
 #include <QPrinter>
 #include <QtTest>
 
-#include <filesystem>
 #include <memory>
 
 class TestReportFlow : public QObject {
@@ -27,7 +26,7 @@ private slots:
     {
         TempDir dir;
         for (const char* name : {"P02-20m.cdd", "P03-30m.cdd"})
-            std::filesystem::copy_file(std::string(ORVEK_SAMPLES_DIR) + "/" + name, dir.file(name));
+            CopySample(Q(dir.file(name)), QString::fromLatin1(name));
         auto view = std::make_unique<CDrawView>();
         view->m_strFilePath = Q(dir.file("P03-30m.cdd"));
         view->m_strFolder = Q(dir.path());
