@@ -1,6 +1,10 @@
 // The full graph paint (three bands, 2048 samples, 1920 x 1080) against the floor of filling
 // the same image once. The paint smooths, scans ranges and evaluates the top band's splines on
-// every call, exactly as each screen repaint does.
+// every call, exactly as each screen repaint does; only the drawn text cells carry over from one
+// call to the next, as they do from one repaint to the next.
+//
+// With ORVEK_BENCH_PAINT_PNG set to a file name, the picture of one paint is written there
+// first, so that a change to the paint can be checked to leave every pixel as it was.
 #include "view/CDrawView.h"
 #include "view/FrameState.h"
 
@@ -48,14 +52,24 @@ void BM_FillImage(benchmark::State& state)
 }
 BENCHMARK(BM_FillImage)->Unit(benchmark::kMillisecond);
 
+// A view showing all three components of the synthetic file.
+struct PaintSetup {
+    FrameState frame;
+    std::unique_ptr<CDrawView> view = std::make_unique<CDrawView>();
+
+    PaintSetup()
+    {
+        frame.SetShownLetters(QStringLiteral("XYZ"));
+        view->SetFrame(&frame);
+        view->m_strFilePath = QStringLiteral("/bench/synthetic.cdd");  // no folder: never re-read
+        FillSynthetic(view->m_screenData.primary);
+    }
+};
+
 void BM_GraphPaint(benchmark::State& state)
 {
-    auto view = std::make_unique<CDrawView>();
-    FrameState frame;
-    frame.SetShownLetters(QStringLiteral("XYZ"));
-    view->SetFrame(&frame);
-    view->m_strFilePath = QStringLiteral("/bench/synthetic.cdd");  // no folder: never re-read
-    FillSynthetic(view->m_screenData.primary);
+    PaintSetup setup;
+    CDrawView* view = setup.view.get();
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
         view->PaintInto(image);
@@ -78,6 +92,14 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    const QString picture = qEnvironmentVariable("ORVEK_BENCH_PAINT_PNG");
+    if (!picture.isEmpty()) {
+        PaintSetup setup;
+        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        setup.view->PaintInto(image);
+        if (!image.save(picture, "PNG"))
+            return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

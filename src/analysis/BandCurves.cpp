@@ -35,8 +35,9 @@ std::vector<CurvePoint> SplineColumns(std::vector<double> kx, std::vector<double
     std::vector<CurvePoint> points;
     if (hi >= lo)
         points.reserve(static_cast<std::size_t>(hi - lo) + 1);
+    std::size_t cursor = 0;
     for (int t = lo; t <= hi; ++t)
-        points.push_back({t, TruncClamped(spline.Evaluate(t), BandScale::kCoordLimit)});
+        points.push_back({t, TruncClamped(spline.Evaluate(t, cursor), BandScale::kCoordLimit)});
     return Drawable(std::move(points));
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "analysis/DeviceMath.h"
 #include "analysis/Scales.h"
 #include "data/CFileData.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 // One device point of a curve.
 struct CurvePoint {
@@ -64,3 +67,46 @@ private:
     ValueRange m_valueRange;
     GradientRange m_gradientRange;
 };
+
+// The mappings are called for every sample of every curve, so they are defined here where the
+// curve code can inline them.
+
+inline int BandScale::X(float depth) const
+{
+    if (!m_bDepthValid)
+        return m_nLeft;
+    const double offset = std::fabs(static_cast<double>(depth) - static_cast<double>(m_fA0));
+    double x = 0.0;
+    if (m_bPage) {
+        const double span = static_cast<double>(m_fA1) - static_cast<double>(m_fA0);
+        x = offset * (m_nRight - m_nLeft) / span + m_nLeft;
+    } else {
+        x = offset * static_cast<double>(m_fScaleX) + 10;
+    }
+    return TruncClamped(x, kCoordLimit);
+}
+
+inline int BandScale::ValueY(int64_t value) const
+{
+    if (!ValueValid())
+        return m_nTop;
+    const int64_t offset = std::llabs(value - m_valueRange.top);
+    if (m_bPage) {
+        // Written as integer arithmetic there: the quotient is truncated before the top is added.
+        const double q = static_cast<double>(offset) * (2.0 * m_nUnitHeight) /
+                         static_cast<double>(m_valueRange.top - m_valueRange.bottom);
+        const int64_t y = TruncToInt64(q) + m_nTop;
+        return TruncClamped(static_cast<double>(y), kCoordLimit);
+    }
+    return TruncClamped(static_cast<double>(offset) * static_cast<double>(m_fScaleY) + m_nTop, kCoordLimit);
+}
+
+inline int BandScale::GradientY(int64_t gradient) const
+{
+    const int panelTop = m_nTop + 2 * m_nUnitHeight + 5;
+    if (!GradientValid())
+        return panelTop;
+    const double scaled = static_cast<double>(std::llabs(gradient - m_gradientRange.topG)) * static_cast<double>(m_fScaleG);
+    const double y = m_bPage ? scaled + 2 * m_nUnitHeight + m_nTop + 5 : scaled + m_nTop + 2 * m_nUnitHeight + 5;
+    return TruncClamped(y, kCoordLimit);
+}

@@ -45,13 +45,18 @@ void CubicSpline::SetPoints(const std::vector<double>& x, const std::vector<doub
     if (n < 2)
         return;
 
+    // The slope of each interval enters the right-hand side of two rows and the linear
+    // coefficient; it is divided out once and kept in m_c until the coefficients are built.
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        m_c[i] = (m_y[i + 1] - m_y[i]) / (m_x[i + 1] - m_x[i]);
+
     BandMatrix m(n, 1, 1);
     std::vector<double> r(n, 0.0);
     for (std::size_t i = 1; i + 1 < n; ++i) {
         m(i, i - 1) = (m_x[i] - m_x[i - 1]) * kOneThird;
         m(i, i) = (m_x[i + 1] - m_x[i - 1]) * kTwoThirds;
         m(i, i + 1) = (m_x[i + 1] - m_x[i]) * kOneThird;
-        r[i] = (m_y[i + 1] - m_y[i]) / (m_x[i + 1] - m_x[i]) - (m_y[i] - m_y[i - 1]) / (m_x[i] - m_x[i - 1]);
+        r[i] = m_c[i] - m_c[i - 1];
     }
     // Natural ends: second derivative 0 at the first and the last knot.
     m(0, 0) = 2.0;
@@ -66,7 +71,7 @@ void CubicSpline::SetPoints(const std::vector<double>& x, const std::vector<doub
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const double h = m_x[i + 1] - m_x[i];
         m_a[i] = kOneThird * (m_b[i + 1] - m_b[i]) / h;
-        m_c[i] = (m_y[i + 1] - m_y[i]) / h - kOneThird * (2 * m_b[i] + m_b[i + 1]) * h;
+        m_c[i] = m_c[i] - kOneThird * (2 * m_b[i] + m_b[i + 1]) * h;
     }
     m_b0 = m_b[0];
     m_c0 = m_c[0];
@@ -79,14 +84,34 @@ void CubicSpline::SetPoints(const std::vector<double>& x, const std::vector<doub
 
 double CubicSpline::Evaluate(double t) const
 {
+    const auto it = std::lower_bound(m_x.begin(), m_x.end(), t);
+    return EvaluateAt(t, static_cast<std::size_t>(it - m_x.begin()));
+}
+
+double CubicSpline::Evaluate(double t, std::size_t& cursor) const
+{
+    // cursor is the first knot not less than the previous t. It stays right for a larger t once
+    // it has stepped over the knots below t; a smaller t (or a cursor from another spline) needs
+    // the full search.
+    const std::size_t n = m_x.size();
+    std::size_t p = cursor;
+    if (p > n || (p > 0 && !(m_x[p - 1] < t)))
+        p = static_cast<std::size_t>(std::lower_bound(m_x.begin(), m_x.end(), t) - m_x.begin());
+    while (p < n && m_x[p] < t)
+        ++p;
+    cursor = p;
+    return EvaluateAt(t, p);
+}
+
+// p is the first knot not less than t (n when there is none), as std::lower_bound finds it.
+double CubicSpline::EvaluateAt(double t, std::size_t p) const
+{
     const std::size_t n = m_x.size();
     if (n == 0)
         return 0.0;
     if (n == 1)
         return m_y[0];
 
-    const auto it = std::lower_bound(m_x.begin(), m_x.end(), t);
-    const std::size_t p = static_cast<std::size_t>(it - m_x.begin());
     const std::size_t idx = p > 0 ? p - 1 : 0;
     const double h = t - m_x[idx];
     if (t < m_x[0])

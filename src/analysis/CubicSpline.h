@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 // Natural cubic spline (second derivative 0 at both ends) through knots with strictly ascending
@@ -15,6 +16,10 @@ public:
     void SetPoints(const std::vector<double>& x, const std::vector<double>& y);
     // Value of the spline at t.
     double Evaluate(double t) const;
+    // The same value as Evaluate(t). cursor carries the knot position found by the previous call
+    // (start it at 0): for ascending t, as when a curve is evaluated column by column, the
+    // position is found by stepping on from there instead of a search over all knots.
+    double Evaluate(double t, std::size_t& cursor) const;
 
     // Coefficients of interval i, f(t) = y[i] + c[i] h + b[i] h^2 + a[i] h^3, h = t - x[i].
     const std::vector<double>& A() const { return m_a; }
@@ -25,6 +30,8 @@ public:
     const std::vector<double>& Y() const { return m_y; }
 
 private:
+    double EvaluateAt(double t, std::size_t p) const;
+
     std::vector<double> m_x;
     std::vector<double> m_y;
     std::vector<double> m_a;

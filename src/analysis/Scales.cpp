@@ -7,31 +7,46 @@
 
 namespace {
 
-// Depth searches read at least entry 0, as the table always has it; depths that are not finite
-// (only in damaged files) take no part, so one bad value cannot take the whole axis with it.
-template <typename Better>
-float DepthSearch(const CFileData& data, Better better)
+// Smallest and largest depth. The scan reads at least entry 0, as the table always has it;
+// depths that are not finite (only in damaged files) take no part, so one bad value cannot take
+// the whole axis with it. Both ends come from one pass because every band of every paint asks
+// for them.
+struct DepthExtent {
+    float min = 0.0f;
+    float max = 0.0f;
+};
+
+DepthExtent DepthExtentOf(const CFileData& data)
 {
+    DepthExtent e;
     if (data.m_smoothed.empty())
-        return 0.0f;
+        return e;
     const int n = std::max(SmoothedEntries(data), 1);
     bool found = false;
-    float best = 0.0f;
     for (int i = 0; i < n; ++i) {
         const float d = data.m_smoothed[i].depth;
         if (!std::isfinite(d))
             continue;
-        if (!found || better(d, best)) {
-            best = d;
+        if (!found) {
+            e.min = d;
+            e.max = d;
             found = true;
+            continue;
         }
+        if (d < e.min)
+            e.min = d;
+        if (d > e.max)
+            e.max = d;
     }
-    return best;
+    return e;
 }
 
-float DepthMax(const CFileData& data)
+// A1 for the axis starting at the whole metre a0 and reaching at least to the deepest depth.
+float AxisEnd(float a0, float deepest)
 {
-    return DepthSearch(data, [](float d, float best) { return d > best; });
+    const int64_t metres = TruncToInt64(deepest) - TruncToInt64(a0);
+    const int64_t fives = metres / 5 + 1;
+    return static_cast<float>(static_cast<double>(a0) + static_cast<double>(5 * fives));
 }
 
 }  // namespace
@@ -101,16 +116,20 @@ int32_t GradientMin(const CFileData& data, int c)
 
 float DepthMin(const CFileData& data, bool truncate)
 {
-    const float d = DepthSearch(data, [](float v, float best) { return v < best; });
+    const float d = DepthExtentOf(data).min;
     return truncate ? std::trunc(d) : d;
 }
 
 float DepthAxisEnd(const CFileData& data)
 {
-    const float a0 = DepthMin(data, true);
-    const int64_t metres = TruncToInt64(DepthMax(data)) - TruncToInt64(a0);
-    const int64_t fives = metres / 5 + 1;
-    return static_cast<float>(static_cast<double>(a0) + static_cast<double>(5 * fives));
+    return DepthAxisOf(data).a1;
+}
+
+DepthAxisRange DepthAxisOf(const CFileData& data)
+{
+    const DepthExtent e = DepthExtentOf(data);
+    const float a0 = std::trunc(e.min);
+    return DepthAxisRange{a0, AxisEnd(a0, e.max)};
 }
 
 void BuildDepthPixelTable(CFileData& data, int clientWidth)
@@ -120,8 +139,9 @@ void BuildDepthPixelTable(CFileData& data, int clientWidth)
     if (count == 0)
         return;
 
-    const double a0 = DepthMin(data, true);
-    const double span = static_cast<double>(DepthAxisEnd(data)) - a0;
+    const DepthAxisRange axis = DepthAxisOf(data);
+    const double a0 = axis.a0;
+    const double span = static_cast<double>(axis.a1) - a0;
     // The span is at least 5 m for any finite depths; only damaged depths can make it collapse,
     // and then every sample sits at the left edge rather than dividing by zero.
     const double scale = (std::isfinite(span) && span > 0.0) ? (clientWidth - 20) / span : 0.0;
@@ -137,16 +157,38 @@ void BuildDepthPixelTable(CFileData& data, int clientWidth)
 
 ValueRange ValueRangeOf(const CFileData& data, int c)
 {
-    const int64_t hi = ComponentMax(data, c);
-    const int64_t lo = ComponentMin(data, c);
+    // ComponentMax and ComponentMin in one pass.
+    int64_t hi = 0;
+    int64_t lo = 0;
+    if (!data.m_smoothed.empty()) {
+        const int n = SmoothedEntries(data);
+        int32_t top = ComponentValue(data.m_smoothed[0], c);
+        int32_t bottom = top;
+        for (int i = 1; i < n; ++i) {
+            const int32_t v = ComponentValue(data.m_smoothed[i], c);
+            top = std::max(top, v);
+            bottom = std::min(bottom, v);
+        }
+        hi = top;
+        lo = bottom;
+    }
     const int64_t p = (hi - lo) / 10;
     return ValueRange{hi + p, lo - p};
 }
 
 GradientRange GradientRangeOf(const CFileData& data, int c)
 {
-    const int64_t hi = GradientMax(data, c);
-    const int64_t lo = GradientMin(data, c);
+    // GradientMax and GradientMin in one pass.
+    int32_t top = 0;
+    int32_t bottom = 0;
+    const int n = RawEntries(data);
+    for (int i = 0; i < n; ++i) {
+        const int32_t g = Gradient(data, i, c);
+        top = std::max(top, g);
+        bottom = std::min(bottom, g);
+    }
+    const int64_t hi = top;
+    const int64_t lo = bottom;
     const int64_t e = (hi - lo) / 3;
     const int64_t h = e / 2;
     return GradientRange{hi + h, hi - lo + e};

@@ -30,6 +30,14 @@ float DepthMin(const CFileData& data, bool truncate);
 // Right end A1 of the depth axis: the next multiple of 5 m past the deepest whole metre.
 float DepthAxisEnd(const CFileData& data);
 
+// Both ends of the depth axis from one scan of the depths: a0 = DepthMin(data, true),
+// a1 = DepthAxisEnd(data).
+struct DepthAxisRange {
+    float a0 = 0.0f;
+    float a1 = 0.0f;
+};
+DepthAxisRange DepthAxisOf(const CFileData& data);
+
 // Refills m_depthPixels for a client of the given width; entry 0 is the shallowest sample.
 void BuildDepthPixelTable(CFileData& data, int clientWidth);
 

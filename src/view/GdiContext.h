@@ -20,6 +20,10 @@
 // construction, resets it to the defaults of a fresh context (black width-1 pen, white brush,
 // default font, black text on an opaque white background, copy mode) and restores it on
 // destruction, so nested routines that take their own context see the defaults again.
+//
+// On a plain image (no clip, transform or raster operation) the width-1 lines and frames and the
+// texts are written into the pixels directly where that gives QPainter's own picture to the
+// pixel, and wide pens are stamped; everything else is drawn by QPainter.
 class GdiContext {
 public:
     // Defaults: a fresh context. Inherit: keep the painter's pen, brush and font, as a routine does
@@ -47,6 +51,8 @@ public:
 
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
+    // MoveTo the first point and LineTo each following one, handing the points over at once.
+    void Polyline(QPolygon points);
     QPoint CurrentPosition() const { return m_position; }
     // Outline with the current pen, filled with the current brush; covers l..r-1 and t..b-1.
     void Rectangle(int left, int top, int right, int bottom);
@@ -65,6 +71,9 @@ public:
 
 private:
     void DrawTextAt(const QPointF& baselineOrigin, const QString& text, const QRect* clip);
+    // Copies the text's cell as QPainter drew it before, on plain images; false when it has to
+    // be drawn.
+    bool DrawTextFromCell(const QPointF& baselineOrigin, const QString& text, const QRect* clip);
 
     QPainter& m_painter;
     QPen m_pen;

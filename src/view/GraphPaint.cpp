@@ -7,6 +7,7 @@
 
 #include <QPainter>
 
+#include <utility>
 #include <vector>
 
 namespace graph {
@@ -38,9 +39,11 @@ void DrawPolyline(GdiContext& dc, const std::vector<CurvePoint>& points)
 {
     if (points.size() < 2)
         return;
-    dc.MoveTo(points.front().x, points.front().y);
-    for (std::size_t i = 1; i < points.size(); ++i)
-        dc.LineTo(points[i].x, points[i].y);
+    QPolygon polygon(static_cast<qsizetype>(points.size()));
+    QPoint* out = polygon.data();
+    for (const CurvePoint& p : points)
+        *out++ = QPoint(p.x, p.y);
+    dc.Polyline(std::move(polygon));
 }
 
 void DrawLine(GdiContext& dc, int x1, int y1, int x2, int y2)
@@ -52,6 +55,29 @@ void DrawLine(GdiContext& dc, int x1, int y1, int x2, int y2)
 QString LabelText(int64_t value)
 {
     return QString::number(static_cast<qlonglong>(value));
+}
+
+// The curve routine with the band's scale, which the band routine has already worked out.
+void DrawCurvesScaled(QPainter& painter, const CFileData& data, const BandScale& scale, int clientWidth, int slot,
+                      int component)
+{
+    const int W = clientWidth;
+    GdiContext dc(painter);
+    dc.SelectPen(gdi::SolidPen(kCurvePenWidth, Rgb(kValueCurveRgb)));
+    DrawPolyline(dc, ValueCurvePoints(data, component, slot, scale));
+    dc.SelectPen(gdi::SolidPen(kCurvePenWidth, Rgb(kGradientCurveRgb)));
+    DrawPolyline(dc, GradientCurvePoints(data, component, slot, scale));
+
+    // All gradients 0 or a step of 0 leave the panel without a scale: no zero line to place.
+    if (!scale.GradientValid())
+        return;
+    const int y0 = scale.ZeroY();
+    if (slot == 1 || slot == 2) {
+        dc.SelectFont(dc.CurrentFont());
+        dc.TextOut(10, y0 - dc.TextHeight() - 3, QStringLiteral("0"));
+    }
+    dc.SelectPen(gdi::DashPen(Rgb(kGridRgb)));
+    DrawLine(dc, 10, y0, W - 10, y0);
 }
 
 }  // namespace
@@ -88,7 +114,7 @@ void DrawBand(QPainter& painter, const CFileData& data, QSize client, int unitHe
     dc.SelectHollowBrush();
     dc.Rectangle(rects.valueFrame.left, rects.valueFrame.top, rects.valueFrame.right, rects.valueFrame.bottom);
 
-    DrawCurves(painter, data, client, unitHeight, slot, component);
+    DrawCurvesScaled(painter, data, scale, W, slot, component);
 
     const PanelRect& g = rects.gradientFrame;
     dc.MoveTo(g.left, g.top);
@@ -102,32 +128,16 @@ void DrawCurves(QPainter& painter, const CFileData& data, QSize client, int unit
 {
     const int W = client.width();
     const int T = BandTop(slot, unitHeight);
-    const BandScale scale = BandScale::ForScreen(data, component, W, T, unitHeight);
-
-    GdiContext dc(painter);
-    dc.SelectPen(gdi::SolidPen(kCurvePenWidth, Rgb(kValueCurveRgb)));
-    DrawPolyline(dc, ValueCurvePoints(data, component, slot, scale));
-    dc.SelectPen(gdi::SolidPen(kCurvePenWidth, Rgb(kGradientCurveRgb)));
-    DrawPolyline(dc, GradientCurvePoints(data, component, slot, scale));
-
-    // All gradients 0 or a step of 0 leave the panel without a scale: no zero line to place.
-    if (!scale.GradientValid())
-        return;
-    const int y0 = scale.ZeroY();
-    if (slot == 1 || slot == 2) {
-        dc.SelectFont(dc.CurrentFont());
-        dc.TextOut(10, y0 - dc.TextHeight() - 3, QStringLiteral("0"));
-    }
-    dc.SelectPen(gdi::DashPen(Rgb(kGridRgb)));
-    DrawLine(dc, 10, y0, W - 10, y0);
+    DrawCurvesScaled(painter, data, BandScale::ForScreen(data, component, W, T, unitHeight), W, slot, component);
 }
 
 void DrawDepthAxis(GdiContext& dc, const CFileData& data, QSize client)
 {
     const int W = client.width();
     const int H = client.height();
-    const float a0 = DepthMin(data, true);
-    const float a1 = DepthAxisEnd(data);
+    const DepthAxisRange axis = DepthAxisOf(data);
+    const float a0 = axis.a0;
+    const float a1 = axis.a1;
     const int labelTop = H - kDepthAxisLabelRise;
     for (int i = 0; i <= 5; ++i)
         dc.TextOut(DepthAxisLabelX(W, i), labelTop,

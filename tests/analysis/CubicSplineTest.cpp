@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -87,6 +88,27 @@ TEST(CubicSpline, DegenerateInputStaysDefined)
     EXPECT_EQ(Spline({0, 1, 2}, {4, 4}).X().size(), 2u);
 }
 
+TEST(CubicSpline, StepwiseEvaluationGivesTheSearchedValues)
+{
+    // Column-by-column evaluation carries the knot position along; it must give the value of the
+    // search to the bit, at the knots, between them, outside them and when t goes back.
+    std::vector<double> x, y;
+    for (int i = 0; i < 300; ++i) {
+        x.push_back(10 + i * 1.5 + (i % 4 == 0 ? 0.25 : 0.0));
+        y.push_back(std::sin(i * 0.7) * 80 + (i % 9) * 3);
+    }
+    const CubicSpline s = Spline(x, y);
+    std::vector<double> ts;
+    for (double t = 0; t <= 480; t += 1)
+        ts.push_back(t);
+    ts.insert(ts.end(), {x[5], x[5], x[6], 12.0, 11.0, 1000.0, -5.0, x[299], 200.5});
+    std::size_t cursor = 0;
+    for (double t : ts)
+        EXPECT_EQ(s.Evaluate(t, cursor), s.Evaluate(t)) << "t = " << t;
+    cursor = 12345;  // a cursor from elsewhere is not trusted
+    EXPECT_EQ(s.Evaluate(100.0, cursor), s.Evaluate(100.0));
+}
+
 TEST(SplineKnots, MergesColumnsToTheMeanAndDropsNonFinite)
 {
     std::vector<double> x{1, 1, 1, 2, 3, 3, NAN, 5};
@@ -94,6 +116,49 @@ TEST(SplineKnots, MergesColumnsToTheMeanAndDropsNonFinite)
     MergeCoincidentKnots(x, y);
     EXPECT_EQ(x, (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(y, (std::vector<double>{30, 5, 1.5}));
+}
+
+TEST(SplineKnots, OrderedKnotsMergeAsTheSortedOnesDo)
+{
+    // Knots in ascending order are merged where they stand, others through a sort; both must give
+    // the same knots, to the sign of a zero mean.
+    const std::vector<double> x{1, 1, 2, NAN, 2, 3, 4, 4, 4, 6};
+    const std::vector<double> y{3, 4, -0.0, 8, 7, -0.0, 1, 1, 2, 5};
+    std::vector<double> ax = x, ay = y;
+    MergeCoincidentKnots(ax, ay);
+    EXPECT_EQ(ax, (std::vector<double>{1, 2, 3, 4, 6}));
+    EXPECT_EQ(ay, (std::vector<double>{3.5, 3.5, 0.0, 4.0 / 3.0, 5}));
+    EXPECT_FALSE(std::signbit(ay[2]));
+    // The same pairs out of order (each group keeps its inner order, as the stable sort does).
+    std::vector<double> bx{6, 4, 4, 4, 3, 2, NAN, 2, 1, 1};
+    std::vector<double> by{5, 1, 1, 2, -0.0, -0.0, 8, 7, 3, 4};
+    MergeCoincidentKnots(bx, by);
+    EXPECT_EQ(bx, ax);
+    EXPECT_EQ(by, ay);
+    EXPECT_FALSE(std::signbit(by[2]));
+}
+
+TEST(BandMatrix, TridiagonalSolveAgreesWithTheGeneralBand)
+{
+    // The spline's tridiagonal systems take a shorter way through the same operations; a band
+    // with an extra empty diagonal on each side goes the general way and must agree to the bit.
+    const std::size_t n = 40;
+    BandMatrix tri(n, 1, 1);
+    BandMatrix wide(n, 2, 2);
+    std::vector<double> b(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double d = 2.0 + std::fmod(i * 0.37, 1.0);
+        tri(i, i) = wide(i, i) = d;
+        if (i + 1 < n) {
+            tri(i, i + 1) = wide(i, i + 1) = 0.3 + 0.01 * i;
+            tri(i + 1, i) = wide(i + 1, i) = 0.7 - 0.005 * i;
+        }
+        b[i] = std::sin(i * 1.3) * 10;
+    }
+    EXPECT_EQ(tri.LuSolve(b), wide.LuSolve(b));
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = (i > 0 ? i - 1 : 0); j <= std::min(n - 1, i + 1); ++j)
+            EXPECT_EQ(tri(i, j), wide(i, j)) << i << "," << j;
 }
 
 TEST(BandMatrix, LayoutDecompositionAndSolve)
