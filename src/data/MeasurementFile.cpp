@@ -2,6 +2,7 @@
 
 #include "data/ByteIO.h"
 #include "data/Messages.h"
+#include "data/PathUtil.h"
 #include "data/SafeFile.h"
 #include "data/Smooth.h"
 #include "data/TextCodec.h"
@@ -383,7 +384,7 @@ WriteResult ReadForPatch(const std::string& path, std::vector<unsigned char>& by
 bool TargetWritable(const std::string& path)
 {
     std::error_code ec;
-    return !std::filesystem::exists(path, ec) || CanOpenReadWrite(path);
+    return !std::filesystem::exists(NativePath(path), ec) || CanOpenReadWrite(path);
 }
 
 WriteResult Commit(const std::string& path, const std::vector<unsigned char>& bytes)

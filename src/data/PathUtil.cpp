@@ -45,3 +45,8 @@ bool HasCddExtension(std::string_view name)
     }
     return true;
 }
+
+std::filesystem::path NativePath(std::string_view utf8)
+{
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -23,3 +24,6 @@ std::string FileNameOf(std::string_view path);
 std::string JoinPath(std::string_view folder, std::string_view name);
 // True when name ends in ".cdd", ignoring case, as on the operators' Windows folders.
 bool HasCddExtension(std::string_view name);
+// The path as the file-system calls take it. Windows reads narrow paths in its ANSI code page,
+// so there the UTF-8 becomes UTF-16; elsewhere the bytes pass unchanged.
+std::filesystem::path NativePath(std::string_view utf8);

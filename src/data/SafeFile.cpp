@@ -18,17 +18,61 @@
 namespace {
 
 #ifdef _WIN32
-int OpenFile(const std::string& path, int flags, int mode = 0) { return ::_open(path.c_str(), flags | _O_BINARY, mode); }
+// Paths arrive as UTF-8; the wide calls take them whatever the system's ANSI code page is.
+int OpenFile(const std::string& path, int flags, int mode = 0)
+{
+    return ::_wopen(NativePath(path).c_str(), flags | _O_BINARY, mode);
+}
 int CloseFile(int fd) { return ::_close(fd); }
 long long ReadSome(int fd, void* buf, std::size_t n) { return ::_read(fd, buf, static_cast<unsigned>(n)); }
 long long WriteSome(int fd, const void* buf, std::size_t n) { return ::_write(fd, buf, static_cast<unsigned>(n)); }
 bool SyncFile(int fd) { return ::_commit(fd) == 0; }
+using FileStat = struct _stat64;
+int StatPath(const std::string& path, FileStat& st) { return ::_wstat64(NativePath(path).c_str(), &st); }
+int StatFd(int fd, FileStat& st) { return ::_fstat64(fd, &st); }
+int RemoveFile(const std::string& path) { return ::_wremove(NativePath(path).c_str()); }
+
+// Fills in the trailing XXXXXX of temp and creates that file exclusively.
+int CreateTemp(std::string& temp)
+{
+    std::wstring wide = NativePath(temp).wstring();
+    if (::_wmktemp_s(wide.data(), wide.size() + 1) != 0) {
+        return -1;
+    }
+    // Only the six placeholder characters changed, and they are ASCII.
+    for (std::size_t i = 1; i <= 6; ++i) {
+        temp[temp.size() - i] = static_cast<char>(wide[wide.size() - i]);
+    }
+    return OpenFile(temp, O_WRONLY | O_CREAT | O_EXCL, _S_IREAD | _S_IWRITE);
+}
+
+// An existing file is replaced by ReplaceFileW, which carries its attributes, security and
+// creation time over to the new content, as the rename elsewhere keeps the permissions.
+bool MoveOver(const std::string& temp, const std::string& path, bool existed)
+{
+    const std::filesystem::path from = NativePath(temp);
+    const std::filesystem::path to = NativePath(path);
+    if (existed) {
+        return ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                              nullptr) != 0;
+    }
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
 #else
 int OpenFile(const std::string& path, int flags, int mode = 0) { return ::open(path.c_str(), flags | O_CLOEXEC, mode); }
 int CloseFile(int fd) { return ::close(fd); }
 long long ReadSome(int fd, void* buf, std::size_t n) { return ::read(fd, buf, n); }
 long long WriteSome(int fd, const void* buf, std::size_t n) { return ::write(fd, buf, n); }
 bool SyncFile(int fd) { return ::fsync(fd) == 0; }
+using FileStat = struct stat;
+int StatPath(const std::string& path, FileStat& st) { return ::stat(path.c_str(), &st); }
+int StatFd(int fd, FileStat& st) { return ::fstat(fd, &st); }
+int RemoveFile(const std::string& path) { return std::remove(path.c_str()); }
+int CreateTemp(std::string& temp) { return ::mkstemp(temp.data()); }
+bool MoveOver(const std::string& temp, const std::string& path, bool /*existed*/)
+{
+    return ::rename(temp.c_str(), path.c_str()) == 0;
+}
 #endif
 
 bool WriteAll(int fd, const unsigned char* data, std::size_t size)
@@ -59,8 +103,8 @@ FileBytes ReadWholeFile(const std::string& path)
     if (fd < 0) {
         return result;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    FileStat st {};
+    if (StatFd(fd, st) != 0 || !S_ISREG(st.st_mode)) {
         CloseFile(fd);
         return result;
     }
@@ -97,10 +141,10 @@ bool CanOpenReadWrite(const std::string& path)
     if (fd < 0) {
         return false;
     }
-    struct stat st {};
+    FileStat st {};
     // A file nobody may write is read-only even for an administrator, as the operators' read-only
     // attribute is on their own systems.
-    const bool writable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+    const bool writable = StatFd(fd, st) == 0 && S_ISREG(st.st_mode) &&
                           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     CloseFile(fd);
     return writable;
@@ -109,8 +153,8 @@ bool CanOpenReadWrite(const std::string& path)
 bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content)
 {
     // The new file takes the old one's permissions; a new file gets the usual 0666 less umask.
-    struct stat st {};
-    const bool existed = ::stat(path.c_str(), &st) == 0;
+    FileStat st {};
+    const bool existed = StatPath(path, st) == 0;
     if (existed && !S_ISREG(st.st_mode)) {
         return false;
     }
@@ -130,14 +174,7 @@ bool ReplaceFileContents(const std::string& path, const std::vector<unsigned cha
         folder = ".";
     }
     std::string temp = JoinPath(folder, "." + FileNameOf(path) + ".XXXXXX");
-#ifdef _WIN32
-    if (::_mktemp_s(temp.data(), temp.size() + 1) != 0) {
-        return false;
-    }
-    const int fd = OpenFile(temp, O_WRONLY | O_CREAT | O_EXCL, _S_IREAD | _S_IWRITE);
-#else
-    const int fd = ::mkstemp(temp.data());
-#endif
+    const int fd = CreateTemp(temp);
     if (fd < 0) {
         return false;
     }
@@ -147,15 +184,9 @@ bool ReplaceFileContents(const std::string& path, const std::vector<unsigned cha
 #endif
     ok = ok && SyncFile(fd);
     ok = CloseFile(fd) == 0 && ok;
-    if (ok) {
-#ifdef _WIN32
-        ok = ::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
-#endif
-    }
+    ok = ok && MoveOver(temp, path, existed);
     if (!ok) {
-        std::remove(temp.c_str());
+        RemoveFile(temp);
         return false;
     }
 #ifndef _WIN32

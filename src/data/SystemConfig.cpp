@@ -9,7 +9,7 @@ void LoadConfiguration(FileSlot& slot, const std::string& folder)
 {
     const std::string path = JoinPath(folder, kSystemConfigName);
     {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(NativePath(path), std::ios::binary);
         if (in) {
             // A short file leaves the value it does not reach unchanged.
             unsigned char bytes[4];
@@ -24,7 +24,7 @@ void LoadConfiguration(FileSlot& slot, const std::string& folder)
     }
     slot.cfgValueA = 25.0f;
     slot.cfgValueB = 20;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
     if (!out) {
         return;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 #include <unistd.h>
@@ -112,16 +113,25 @@ class TempDir {
 public:
     TempDir()
     {
+        // The process id alone can repeat (wine hands out the same small ids run after run).
         static int counter = 0;
         m_path = std::filesystem::temp_directory_path() /
-                 ("orvek-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                 ("orvek-test-" + std::to_string(::getpid()) + "-" + std::to_string(std::random_device{}()) + "-" +
+                  std::to_string(counter++));
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
     ~TempDir()
     {
+        // Read-only files and folders of a test must go too (Windows refuses to delete them).
         std::error_code ec;
         std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ec);
+        std::error_code walk;
+        for (std::filesystem::recursive_directory_iterator it(m_path, walk), end; !walk && it != end;
+             it.increment(walk)) {
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        }
         std::filesystem::remove_all(m_path, ec);
     }
     std::string file(const std::string& name) const { return (m_path / name).string(); }

@@ -50,6 +50,16 @@ TEST(TextCodec, Cp936AndUtf8Conversions)
     EXPECT_EQ(Utf16ToUtf8(u"\xFF80"), "\xEF\xBE\x80");
 }
 
+TEST(TextCodec, DamagedCp936LosesOnlyTheBadBytes)
+{
+    // A lead byte whose partner cannot follow it, and one cut off at the end of the text.
+    EXPECT_EQ(Cp936ToUtf16("\xB8" "0\xC1\xFD"), u"\xFFFD" "0笼");
+    EXPECT_EQ(Cp936ToUtf16("\xC1\xFD\xC1"), u"笼\xFFFD");
+    EXPECT_EQ(Cp936ToUtf16(""), u"");
+    EXPECT_EQ(Utf16ToCp936(u""), std::optional<std::string>(""));
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"), u"a\xFFFD");
+}
+
 TEST(Parsing, LeadingNumbersAsTheCLibraryReadsThem)
 {
     EXPECT_EQ(ParseLeadingInt(u"  \t-12x"), -12);

@@ -1,6 +1,8 @@
 #include "CddBuilder.h"
 
 #include "data/MeasurementFile.h"
+#include "data/PathUtil.h"
+#include "data/SafeFile.h"
 #include "data/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -97,12 +99,38 @@ TEST(Writers, FailuresLeaveEveryFileAsItWas)
 
 TEST(Writers, ReplacementKeepsThePermissionsOfTheFile)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows files have a read-only attribute, not permission bits";
+#endif
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), SampleFile().bytes());
     fs::permissions(dir.file("a.cdd"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_EQ(ZWriteBack(dir.file("a.cdd"), 5, {u"7"}), WriteResult::Ok);
     EXPECT_EQ(fs::status(dir.file("a.cdd")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(Writers, ChineseFolderAndFileNamesAreKept)
+{
+    // Operators name folders and files after sites and piles; on Windows the UTF-8 names must
+    // reach the file system as the same characters, not through the ANSI code page.
+    TempDir dir;
+    const std::string folder = JoinPath(dir.path(), "工地 一");
+    const std::string path = JoinPath(folder, "钢筋笼.cdd");
+    ASSERT_TRUE(fs::create_directory(NativePath(folder)));
+    const auto original = SampleFile().bytes();
+    ASSERT_TRUE(ReplaceFileContents(path, original));
+    ASSERT_EQ(ZWriteBack(path, 5, {u"7"}), WriteResult::Ok) << "replacing an existing file";
+
+    const FileBytes back = ReadWholeFile(path);
+    ASSERT_EQ(back.status, ReadStatus::Ok);
+    EXPECT_EQ(back.bytes.size(), original.size());
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(NativePath(folder))) {
+        const std::u8string name = e.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"钢筋笼.cdd"}) << "one file, under its own name";
 }
 
 TEST(ZWriteBack, WritesTheZColumnsDownTheGroupsAndNothingElse)
