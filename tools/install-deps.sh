@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package Orvek needs to build, test, fuzz, benchmark and run.
 # This is the one list of packages; README, .ci/run and developers all go through it.
+# Usage: install-deps.sh [windows|package]   (no argument: what building and testing need)
 set -euo pipefail
 
 PACKAGES=(
@@ -13,7 +14,25 @@ PACKAGES=(
   xvfb xauth
   fonts-noto-cjk fonts-wqy-zenhei
   poppler-utils
+  dpkg-dev
 )
+
+# Cross-compiling the core for Windows and running its tests there (tools/windows-check.sh).
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix wine wine64
+)
+
+# Installing the Debian package into a fresh Debian root and checking it there (tools/package-check.sh).
+PACKAGE_CHECK_PACKAGES=(
+  debootstrap
+)
+
+case "${1:-}" in
+  "") ;;
+  windows) PACKAGES+=("${WINDOWS_PACKAGES[@]}") ;;
+  package) PACKAGES+=("${PACKAGE_CHECK_PACKAGES[@]}") ;;
+  *) echo "usage: $0 [windows|package]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do
