@@ -11,6 +11,15 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+// MinGW spells the POSIX mode tests; Visual C++ has only the underscored bits they stand for.
+#ifndef S_ISREG
+#define S_ISREG(m) (((m) & _S_IFMT) == _S_IFREG)
+#endif
+#ifndef S_IWUSR
+#define S_IWUSR _S_IWRITE
+#define S_IWGRP 0
+#define S_IWOTH 0
+#endif
 #else
 #include <unistd.h>
 #endif

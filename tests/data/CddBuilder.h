@@ -8,7 +8,6 @@
 #include <random>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 struct TestSample {
     int32_t x, y, z;
@@ -113,11 +112,11 @@ class TempDir {
 public:
     TempDir()
     {
-        // The process id alone can repeat (wine hands out the same small ids run after run).
+        // Random rather than the process id, which repeats (wine hands out the same small ids run
+        // after run) and has no portable spelling.
+        static const std::string run = std::to_string(std::random_device{}());
         static int counter = 0;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("orvek-test-" + std::to_string(::getpid()) + "-" + std::to_string(std::random_device{}()) + "-" +
-                  std::to_string(counter++));
+        m_path = std::filesystem::temp_directory_path() / ("orvek-test-" + run + "-" + std::to_string(counter++));
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
