@@ -40,6 +40,7 @@ cleanup() {
   rm -f "$LOG"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 echo "package-check: making a minimal Debian $VERSION_CODENAME root"
 # Long outputs go to a log that is shown only when the step fails.
@@ -55,8 +56,10 @@ in_root() {
 }
 APT=(apt-get -y -q -o Dpkg::Use-Pty=0)
 quiet in_root "${APT[@]}" update
-# What a desktop has before Orvek comes: its file-type and menu tools, and man.
-quiet in_root "${APT[@]}" install --no-install-recommends desktop-file-utils xdg-utils libfile-mimeinfo-perl man-db
+# What a desktop has before Orvek comes: its file-type and menu tools, man, and a Chinese face (the
+# smaller of the two the package accepts, which keeps the check quick).
+quiet in_root "${APT[@]}" install --no-install-recommends desktop-file-utils xdg-utils libfile-mimeinfo-perl \
+  man-db fonts-wqy-zenhei
 cp "$DEB" "$ROOT/tmp/"
 echo "package-check: installing $(basename "$DEB")"
 dpkg-deb --field "$DEB" Depends
