@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth
   fonts-noto-cjk fonts-wqy-zenhei
   poppler-utils
+  qt6-translations-l10n
   dpkg-dev
 )
 

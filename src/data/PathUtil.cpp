@@ -50,3 +50,9 @@ std::filesystem::path NativePath(std::string_view utf8)
 {
     return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
 }
+
+std::string Utf8Path(const std::filesystem::path& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}

@@ -27,3 +27,5 @@ bool HasCddExtension(std::string_view name);
 // The path as the file-system calls take it. Windows reads narrow paths in its ANSI code page,
 // so there the UTF-8 becomes UTF-16; elsewhere the bytes pass unchanged.
 std::filesystem::path NativePath(std::string_view utf8);
+// The UTF-8 form of a file-system path.
+std::string Utf8Path(const std::filesystem::path& path);
