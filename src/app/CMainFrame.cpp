@@ -16,6 +16,7 @@
 #include "report/PrintJob.h"
 #include "report/CSavePicDlg.h"
 #include "report/ExcelExportCommand.h"
+#include "report/WellLogExportCommand.h"
 #include "report/PictureExport.h"
 
 #include <QPrintDialog>
@@ -171,6 +172,8 @@ void CMainFrame::CreateMenus()
     file->addSeparator();
     AddAction(cmd::kSavePicture, QStringLiteral("保存图片(&B)   \tCtrl+B"), file);
     AddAction(cmd::kExportData, QStringLiteral("导出数据(&E)   \tCtrl+E"), file);
+    AddAction(cmd::kExportLas, QStringLiteral("导出LAS文件…"), file);
+    AddAction(cmd::kExportCsv, QStringLiteral("导出CSV文件…"), file);
     file->addSeparator();
     for (int i = 0; i < int(m_recentActions.size()); ++i)
         m_recentActions[std::size_t(i)] = AddAction(cmd::kMruFirst + i, texts::kRecentPlaceholder, file);
@@ -345,6 +348,8 @@ bool CMainFrame::IsCommandEnabled(int nId) const
     case cmd::kSavePicture:
     case cmd::kExportData:
     case cmd::kToolPrintSetup:
+    case cmd::kExportLas:
+    case cmd::kExportCsv:
         return m_bFileOpened != 0;
     case cmd::kPrint:
     case cmd::kPrintPreview:
@@ -404,6 +409,11 @@ void CMainFrame::OnCommand(int nId)
     case cmd::kPrintSetup:
     case cmd::kToolPrintSetup:
         OnPrintSetup();
+        break;
+    case cmd::kExportLas:
+    case cmd::kExportCsv:
+        RunWellLogExport(m_pDrawView->m_strFilePath, m_pDrawView->m_screenData.primary.m_nSmoothWindow,
+                         nId == cmd::kExportLas ? WellLogFormat::Las : WellLogFormat::Csv, m_prompts);
         break;
     case cmd::kPrint:
         OnPrint(PrintJob::kPrint);

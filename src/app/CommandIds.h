@@ -33,6 +33,9 @@ inline constexpr int kTableModeKey = 59410;   // F8
 inline constexpr int kStoreMessage = 32825;   // no menu, button or key
 inline constexpr int kToolPreview = 32826;
 inline constexpr int kToolPrintSetup = 32827;
+// Log exports of the file on display (LAS 2.0 and CSV), in the File menu only.
+inline constexpr int kExportLas = 33130;
+inline constexpr int kExportCsv = 33131;
 
 // System-wide hot keys of the hidden correction tools.
 inline constexpr int kHotKeyStartDepth = 0x5000;  // Ctrl+Meta+I

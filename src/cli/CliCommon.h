@@ -14,6 +14,7 @@ public:
 // Sub-command registration; each adds its sub-command to app with a callback that does the work
 // and throws CliFailure on failure.
 void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-report, set-z
+void AddExportLasCommand(CLI::App& app); // export-las
 #ifdef ORVEK_WITH_QT
 void AddRenderCommand(CLI::App& app);   // render
 void AddExportCommands(CLI::App& app);  // export-xls

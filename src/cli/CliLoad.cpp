@@ -3,8 +3,8 @@
 #include "cli/CliCommon.h"
 #include "data/MeasurementFile.h"
 #include "data/Messages.h"
+#include "data/NumberText.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -45,7 +45,5 @@ std::string FloatText(float value)
     if (!std::isfinite(value)) {
         return "null";
     }
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, res.ptr);
+    return ShortestText(value);
 }

@@ -7,6 +7,7 @@ int main(int argc, char** argv)
     CLI::App app{"orvek-cli: headless batch operations of the Orvek analysis program"};
     app.require_subcommand(1);
     AddDataCommands(app);
+    AddExportLasCommand(app);
 #ifdef ORVEK_WITH_QT
     AddRenderCommand(app);
     AddExportCommands(app);

@@ -106,7 +106,10 @@ bool CanOpenReadWrite(const std::string& path)
     return writable;
 }
 
-bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content)
+namespace {
+
+// Replaces path with the bytes as ReplaceFileContents describes.
+bool ReplaceWith(const std::string& path, const unsigned char* data, std::size_t size)
 {
     // The new file takes the old one's permissions; a new file gets the usual 0666 less umask.
     struct stat st {};
@@ -141,7 +144,7 @@ bool ReplaceFileContents(const std::string& path, const std::vector<unsigned cha
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, content.data(), content.size());
+    bool ok = WriteAll(fd, data, size);
 #ifndef _WIN32
     ok = ok && ::fchmod(fd, mode) == 0;
 #endif
@@ -167,4 +170,16 @@ bool ReplaceFileContents(const std::string& path, const std::vector<unsigned cha
     }
 #endif
     return true;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content)
+{
+    return ReplaceWith(path, content.data(), content.size());
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view content)
+{
+    return ReplaceWith(path, reinterpret_cast<const unsigned char*>(content.data()), content.size());
 }

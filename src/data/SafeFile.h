@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Whole-file I/O used by every writer. A measurement file is small (under 70 KB even at full
@@ -27,3 +28,5 @@ bool CanOpenReadWrite(const std::string& path);
 // the target with the target's permissions. On any failure the target is left as it was and the
 // temporary is removed. Returns false on failure.
 bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content);
+// The same for a text written as its bytes.
+bool ReplaceFileContents(const std::string& path, std::string_view content);
