@@ -91,8 +91,7 @@ private slots:
         const Prompts::FileRequest las = f.prompts.LastFileRequest();
         QCOMPARE(las.initialPath, f.Path(QStringLiteral("p2.las")));
         QCOMPARE(las.filter, QStringLiteral("LAS 文件(*.las)|*.las||"));
-        QCOMPARE(las.defaultSuffix, QStringLiteral("las"));
-        QVERIFY(las.confirmOverwrite);
+        QVERIFY(las.defaultSuffix == QStringLiteral("las") && las.confirmOverwrite);
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("已保存！")});
         QCOMPARE(f.prompts.m_calls.last().kind, Prompts::Kind::Information);
         QFile written(f.Path(QStringLiteral("p2.las")));
@@ -100,20 +99,25 @@ private slots:
         const LasFile read = ReadLas(written.readAll().toStdString());
         QCOMPARE(QString::fromStdString(read.error), QString());
         QCOMPARE(read.rows.size(), std::size_t(81));
-        QCOMPARE(read.Item('P', "SMOOTH")->value, std::string("3"));
-        QCOMPARE(read.Item('P', "BOTM")->value, std::string("16.25"));
+        QCOMPARE(read.Value('P', "SMOOTH") + " " + read.Value('P', "BOTM"), std::string("3 16.25"));
 
-        // CSV: cancelled, then a folder that does not exist.
+        // CSV: cancelled, written, then into a folder that does not exist.
         f.prompts.Clear();
         f.prompts.AnswerFile(QString());
         f.frame->OnCommand(cmd::kExportCsv);
         QCOMPARE(f.prompts.LastFileRequest().initialPath, f.Path(QStringLiteral("p2.csv")));
         QVERIFY(f.prompts.Messages().isEmpty());
+        f.prompts.AnswerFile(f.Path(QStringLiteral("p2.csv")));
+        f.frame->OnCommand(cmd::kExportCsv);
+        QFile csv(f.Path(QStringLiteral("p2.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count("\r\n"), 82);
+        f.prompts.Clear();
         f.prompts.AnswerFile(f.Path(QStringLiteral("missing/p2.csv")));
         f.frame->OnCommand(cmd::kExportCsv);
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("无法创建文件")});
         QCOMPARE(QDir(f.dataDir.path()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{"p2.CDD", "p2.las", "zel.sysconfig"}));
+                 (QStringList{"p2.CDD", "p2.csv", "p2.las", "zel.sysconfig"}));
     }
 };
 
