@@ -5,11 +5,11 @@
 #include "data/CsvWriter.h"
 #include "data/LasWriter.h"
 #include "data/MeasurementFile.h"
+#include "data/SafeFile.h"
 #include "data/Messages.h"
 #include "data/TextCodec.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 
 WellLog MakeWellLog(FileSlot& slot, int window)
@@ -62,8 +62,7 @@ WellLogExportResult ExportWellLog(const std::string& input, const std::string& o
     if (log.rows.empty())
         return Failure(msg::kNoRecordsToSave);
     // An export aimed at the measurement file itself would destroy it.
-    std::error_code ec;
-    if (std::filesystem::equivalent(input, output, ec))
+    if (SameFile(input, output))
         return Failure(msg::kCannotCreate);
     const bool written = format == WellLogFormat::Las ? WriteLasFile(output, log) : WriteCsvFile(output, log);
     return written ? WellLogExportResult{true, msg::kSaved} : Failure(msg::kCannotCreate);
