@@ -1,0 +1,472 @@
+#include "analysis/Interpretation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Horizontal distances (m) from the bars to the hole that the pole filters are made for. The bars
+// of a cage stand at every distance from the nearest one to the far side of the circle; the
+// filter that fits a pole best says which mix of distances it looks like.
+constexpr double kDistances[] = {0.2, 0.3, 0.45, 0.65, 0.9, 1.3};
+// A filter reaches this many distances either side of its pole, and at least a few grid points.
+constexpr double kReach = 3.0;
+constexpr int kMinHalfWindow = 4;
+// A pole is only judged with this much of the survey on either side of it (or a whole half
+// window): the swing from one side to the other is what tells a pole from a curving background.
+constexpr double kMinRoom = 0.8;
+// Close steps are averaged to about this spacing: the nearest bars stand 0.2 m from the hole, so
+// nothing finer is there to resolve, and averaging lowers the noise.
+constexpr double kGridMetres = 0.2;
+// A pole must stand this many noise deviations out of the filter output.
+constexpr double kPoleThreshold = 6.0;
+// A filter answers a pole with weaker side lobes, of the opposite sign at 1.35 r and of the same
+// sign at 2.8 r; bars at mixed distances make them stronger. A weaker pole that close to a
+// stronger one is a lobe when less than half of it is left without the stronger one's field.
+constexpr double kSideLobeReach = 3.5;  // in distances of the stronger pole's filter
+constexpr double kLobeRemainder = 0.5;
+// A lap is two opposite pole sets about a metre apart, the deeper one with the bottom's sign.
+constexpr double kLapMin = 0.5;
+constexpr double kLapMax = 1.6;
+constexpr double kLapStrengthRatio = 3.0;
+constexpr double kLapClearOfBottom = 1.5;
+// Too little to judge a survey by.
+constexpr int kMinSamples = 12;
+constexpr double kMinSpan = 2.0;
+// Integer samples carry at least their rounding as noise.
+constexpr double kMinSigma = 0.5;
+constexpr int kNoiseBlock = 32;
+
+struct Grid {
+    std::vector<double> z;  // shallow to deep, background level removed
+    double first = 0.0;     // depth of z[0]
+    double spacing = 0.0;
+};
+
+struct Pole {
+    int j = 0;
+    double snr = 0.0;     // signed: the sign of the pole
+    double amplitude = 0.0;
+    int filter = 0;
+    double depth = 0.0;
+};
+
+double MedianOf(std::vector<double> v)
+{
+    if (v.empty()) {
+        return 0.0;
+    }
+    const auto mid = v.begin() + std::ptrdiff_t(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// Spread of white noise from second differences, which carry 6 times its variance. Where bars
+// end the cage's own structure inflates them, so the quietest stretches (a low quantile of block
+// estimates) stand for the background.
+double NoiseSigma(const std::vector<double>& v)
+{
+    const std::size_t n = v.size();
+    if (n < 3) {
+        return kMinSigma;
+    }
+    std::vector<double> d2(n - 2);
+    for (std::size_t k = 1; k + 1 < n; ++k) {
+        d2[k - 1] = std::abs(v[k - 1] - 2.0 * v[k] + v[k + 1]);
+    }
+    double typical = 0.0;
+    const std::size_t blocks = d2.size() / kNoiseBlock;
+    if (blocks < 4) {
+        typical = MedianOf(d2);
+    } else {
+        std::vector<double> estimates;
+        for (std::size_t b = 0; b < blocks; ++b) {
+            const auto from = d2.begin() + std::ptrdiff_t(b * kNoiseBlock);
+            estimates.push_back(MedianOf(std::vector<double>(from, from + kNoiseBlock)));
+        }
+        std::sort(estimates.begin(), estimates.end());
+        // The fifth-lowest of twenty block medians of pure noise sits about 12 % under the
+        // median; scale back so that a noise-only survey is judged by its true spread.
+        typical = estimates[estimates.size() / 5] / 0.88;
+    }
+    return std::max(kMinSigma, typical / 0.6745 / std::sqrt(6.0));
+}
+
+// An isolated spike stands off both neighbours in the same direction while they agree with each
+// other; the steep swing past a near bar end at a coarse step has neighbours far apart and stays.
+void RemoveSpikes(std::vector<double>& v, double sigma)
+{
+    const std::size_t n = v.size();
+    for (std::size_t k = 1; k + 1 < n; ++k) {
+        const double mid = 0.5 * (v[k - 1] + v[k + 1]);
+        if (std::abs(v[k] - mid) > 8.0 * sigma + 3.0 * std::abs(v[k + 1] - v[k - 1])) {
+            v[k] = mid;
+        }
+    }
+    if (n >= 3) {
+        if (std::abs(v[0] - v[1]) > 8.0 * sigma + 3.0 * std::abs(v[1] - v[2])) {
+            v[0] = v[1];
+        }
+        if (std::abs(v[n - 1] - v[n - 2]) > 8.0 * sigma + 3.0 * std::abs(v[n - 2] - v[n - 3])) {
+            v[n - 1] = v[n - 2];
+        }
+    }
+}
+
+// Matched filter for one pole at horizontal distance r: the pole's Z along the hole,
+// (z - z0) / ((z - z0)^2 + r^2)^1.5, with everything a cubic in depth can explain taken out, so
+// that the background, a drift and the slow wander of the sensors do not count as poles.
+class PoleFilter {
+public:
+    PoleFilter(double r, double spacing) : m_r(r)
+    {
+        m_w = std::max(kMinHalfWindow, int(std::ceil(kReach * r / spacing)));
+        for (int u = -m_w; u <= m_w; ++u) {
+            const double x = u * spacing;
+            m_t.push_back(x / std::pow(x * x + r * r, 1.5));
+        }
+        m_keep = std::min(m_w, int(std::ceil(kMinRoom / spacing)));
+        m_full = Make(-m_w, m_w);
+        for (int cut = 1; cut <= m_w - m_keep; ++cut) {
+            m_cutShallow.push_back(Make(-m_w + cut, m_w));
+            m_cutDeep.push_back(Make(-m_w, m_w - cut));
+        }
+    }
+
+    double Distance() const { return m_r; }
+
+    // Signal-to-noise of the pole term at grid point j and its amplitude. Near the ends of the
+    // survey the window is cut; with too little of it left there is no fit.
+    std::pair<double, double> Fit(const std::vector<double>& z, int j, double sigma) const
+    {
+        const int m = int(z.size());
+        const int from = std::max(-m_w, -j);
+        const int to = std::min(m_w, m - 1 - j);
+        const Weights* w = &m_full;
+        Weights cut;
+        if (from > -m_w && to < m_w) {
+            if (-from < m_keep || to < m_keep) {
+                return {0.0, 0.0};
+            }
+            cut = Make(from, to);
+            w = &cut;
+        } else if (from > -m_w) {
+            const std::size_t k = std::size_t(from + m_w - 1);
+            if (k >= m_cutShallow.size()) {
+                return {0.0, 0.0};
+            }
+            w = &m_cutShallow[k];
+        } else if (to < m_w) {
+            const std::size_t k = std::size_t(m_w - to - 1);
+            if (k >= m_cutDeep.size()) {
+                return {0.0, 0.0};
+            }
+            w = &m_cutDeep[k];
+        }
+        double dot = 0.0;
+        for (std::size_t i = 0; i < w->w.size(); ++i) {
+            dot += w->w[i] * z[std::size_t(j + w->from + int(i))];
+        }
+        return {dot / sigma, dot / w->norm};
+    }
+
+private:
+    struct Weights {
+        int from = 0;
+        std::vector<double> w;  // unit length
+        double norm = 0.0;      // length before scaling; amplitude = dot / norm
+    };
+
+    // The template over offsets from..to, orthogonal to 1, u, u^2, u^3 on that support.
+    Weights Make(int from, int to) const
+    {
+        const std::size_t n = std::size_t(to - from + 1);
+        std::vector<std::vector<double>> basis;
+        Weights out;
+        out.from = from;
+        out.w.assign(m_t.begin() + (from + m_w), m_t.begin() + (to + m_w + 1));
+        for (int power = 0; power <= 3; ++power) {
+            std::vector<double> b(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                b[i] = std::pow(double(from + int(i)) / m_w, power);
+            }
+            for (const auto& e : basis) {
+                Subtract(b, e);
+            }
+            const double len = Length(b);
+            if (len > 1e-9) {
+                for (double& v : b) {
+                    v /= len;
+                }
+                Subtract(out.w, b);
+                basis.push_back(std::move(b));
+            }
+        }
+        out.norm = Length(out.w);
+        if (out.norm > 0) {
+            for (double& v : out.w) {
+                v /= out.norm;
+            }
+        }
+        return out;
+    }
+
+    static double Length(const std::vector<double>& v)
+    {
+        double s = 0.0;
+        for (double x : v) {
+            s += x * x;
+        }
+        return std::sqrt(s);
+    }
+
+    // v minus its component along the unit vector e.
+    static void Subtract(std::vector<double>& v, const std::vector<double>& e)
+    {
+        double d = 0.0;
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            d += v[i] * e[i];
+        }
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            v[i] -= d * e[i];
+        }
+    }
+
+    double m_r;
+    int m_w = 0;
+    int m_keep = 0;  // grid points needed on either side of a pole
+    std::vector<double> m_t;
+    Weights m_full;
+    std::vector<Weights> m_cutShallow;  // the first k + 1 offsets missing
+    std::vector<Weights> m_cutDeep;     // the last k + 1 offsets missing
+};
+
+struct Survey {
+    std::vector<double> z;  // shallow to deep
+    double firstDepth = 0.0;
+    double step = 0.0;  // metres
+};
+
+// Z from the shallowest sample down, on the nominal grid of the step. The depths of a survey are
+// regular except where the counter dropped out; the median offset from the grid ignores those.
+std::optional<Survey> ReadSurvey(const SampleRecord* samples, int count, int stepCm)
+{
+    if (stepCm <= 0 || stepCm > 1000) {
+        return std::nullopt;
+    }
+    Survey s;
+    s.step = stepCm / 100.0;
+    s.z.resize(std::size_t(count));
+    std::vector<double> offsets;
+    offsets.reserve(std::size_t(count));
+    for (int k = 0; k < count; ++k) {
+        const SampleRecord& r = samples[count - 1 - k];
+        s.z[std::size_t(k)] = r.z;
+        if (std::isfinite(r.depth)) {
+            offsets.push_back(double(r.depth) - k * s.step);
+        }
+    }
+    s.firstDepth = MedianOf(std::move(offsets));
+    if (!std::isfinite(s.firstDepth) || std::abs(s.firstDepth) > 1e6) {
+        return std::nullopt;
+    }
+    return s;
+}
+
+Grid ToGrid(const Survey& s)
+{
+    const int bin = std::max(1, int(std::lround(kGridMetres / s.step)));
+    Grid g;
+    g.spacing = bin * s.step;
+    g.first = s.firstDepth + (bin - 1) * s.step / 2.0;
+    const std::size_t m = s.z.size() / std::size_t(bin);
+    g.z.resize(m);
+    for (std::size_t j = 0; j < m; ++j) {
+        double sum = 0.0;
+        for (int b = 0; b < bin; ++b) {
+            sum += s.z[j * std::size_t(bin) + std::size_t(b)];
+        }
+        g.z[j] = sum / bin;
+    }
+    const double level = MedianOf(g.z);
+    for (double& v : g.z) {
+        v -= level;
+    }
+    return g;
+}
+
+// Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger ones.
+std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
+{
+    const int m = int(g.z.size());
+    std::vector<double> best(std::size_t(m), 0.0), amplitude(std::size_t(m), 0.0);
+    std::vector<int> which(std::size_t(m), 0);
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        for (int j = 0; j < m; ++j) {
+            const auto [snr, amp] = filters[f].Fit(g.z, j, sigma);
+            if (std::abs(snr) > std::abs(best[std::size_t(j)])) {
+                best[std::size_t(j)] = snr;
+                amplitude[std::size_t(j)] = amp;
+                which[std::size_t(j)] = int(f);
+            }
+        }
+    }
+
+    std::vector<Pole> poles;
+    for (int j = 0; j < m; ++j) {
+        const double a = std::abs(best[std::size_t(j)]);
+        const double before = j > 0 ? std::abs(best[std::size_t(j - 1)]) : 0.0;
+        const double after = j + 1 < m ? std::abs(best[std::size_t(j + 1)]) : 0.0;
+        if (a < kPoleThreshold || a < before || a <= after) {
+            continue;
+        }
+        Pole p;
+        p.j = j;
+        p.snr = best[std::size_t(j)];
+        p.amplitude = amplitude[std::size_t(j)];
+        p.filter = which[std::size_t(j)];
+        // Between grid points: the vertex of the parabola through the chosen filter's outputs.
+        double offset = 0.0;
+        if (j > 0 && j + 1 < m) {
+            const PoleFilter& f = filters[std::size_t(p.filter)];
+            const double l = f.Fit(g.z, j - 1, sigma).first;
+            const double r = f.Fit(g.z, j + 1, sigma).first;
+            const double c = p.snr;
+            const double curve = l - 2.0 * c + r;
+            if (curve * c < 0) {
+                offset = std::clamp(0.5 * (l - r) / curve, -0.5, 0.5);
+            }
+        }
+        p.depth = g.first + (j + offset) * g.spacing;
+        poles.push_back(p);
+    }
+
+    // A weaker pole near a stronger one may be nothing but the stronger one's lobe: take the
+    // stronger pole's field out of the data and see whether the weaker one still stands. Poles
+    // are judged strongest first, so that only real poles explain others.
+    std::vector<std::size_t> order(poles.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = k;
+    }
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return std::abs(poles[a].snr) > std::abs(poles[b].snr); });
+    std::vector<bool> real(poles.size(), false);
+    std::vector<double> cleaned;
+    for (std::size_t k : order) {
+        const Pole& p = poles[k];
+        bool lobe = false;
+        for (std::size_t e = 0; e < poles.size() && !lobe; ++e) {
+            const Pole& q = poles[e];
+            const double r = filters[std::size_t(q.filter)].Distance();
+            if (!real[e] || std::abs(q.depth - p.depth) > kSideLobeReach * r) {
+                continue;
+            }
+            cleaned = g.z;
+            for (std::size_t i = 0; i < cleaned.size(); ++i) {
+                const double u = g.first + double(i) * g.spacing - q.depth;
+                cleaned[i] -= q.amplitude * u / std::pow(u * u + r * r, 1.5);
+            }
+            const double left = filters[std::size_t(p.filter)].Fit(cleaned, p.j, sigma).first;
+            lobe = std::abs(left) < std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr));
+        }
+        real[k] = !lobe;
+    }
+    std::vector<Pole> kept;
+    for (std::size_t k = 0; k < poles.size(); ++k) {
+        if (real[k]) {
+            kept.push_back(poles[k]);
+        }
+    }
+    return kept;
+}
+
+// Laps above the bottom: a shallower pole set of the opposite sign to the bottom's and a deeper
+// one of the bottom's sign, about a lap length apart and of like strength.
+std::vector<float> FindLaps(const std::vector<Pole>& poles, const Pole& bottom)
+{
+    std::vector<float> laps;
+    for (std::size_t k = 0; k + 1 < poles.size(); ++k) {
+        const Pole& upper = poles[k];
+        const Pole& lower = poles[k + 1];
+        const double gap = lower.depth - upper.depth;
+        const double ratio = std::abs(upper.amplitude / lower.amplitude);
+        if (lower.depth > bottom.depth - kLapClearOfBottom || upper.snr * bottom.snr > 0 ||
+            lower.snr * bottom.snr < 0 || gap < kLapMin || gap > kLapMax || ratio > kLapStrengthRatio ||
+            ratio < 1.0 / kLapStrengthRatio) {
+            continue;
+        }
+        laps.push_back(float(std::round((upper.depth + lower.depth) * 50.0) / 100.0));
+        ++k;
+    }
+    return laps;
+}
+
+std::string Format(const char* format, double a, double b = 0.0)
+{
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, format, a, b);
+    return buffer;
+}
+
+}  // namespace
+
+CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
+{
+    CageSuggestion out;
+    const std::optional<Survey> survey = samples && count > 0 ? ReadSurvey(samples, count, stepCm) : std::nullopt;
+    if (count > 0 && !survey) {
+        out.reason = "步距或深度无效，无法判读。";
+        return out;
+    }
+    if (count < kMinSamples || (count - 1) * survey->step < kMinSpan) {
+        out.reason = "测点太少，无法判读。";
+        return out;
+    }
+    Survey s = *survey;
+    RemoveSpikes(s.z, NoiseSigma(s.z));
+    const Grid grid = ToGrid(s);
+    const double sigma = NoiseSigma(grid.z);
+
+    std::vector<PoleFilter> filters;
+    for (double r : kDistances) {
+        filters.emplace_back(r, grid.spacing);
+    }
+    const std::vector<Pole> poles = FindPoles(grid, sigma, filters);
+    if (std::getenv("ORVEK_INTERP_DEBUG")) {
+        std::fprintf(stderr, "sigma %.2f grid %.2f n %zu first %.2f\n", sigma, grid.spacing, grid.z.size(), grid.first);
+        for (const Pole& p : poles) std::fprintf(stderr, "  pole %.2f snr %.1f amp %.1f r %.2f\n", p.depth, p.snr, p.amplitude, kDistances[p.filter]);
+    }
+    if (poles.empty()) {
+        out.reason = "未发现钢筋笼端部的磁异常，不给出建议。";
+        return out;
+    }
+    const Pole& bottom = poles.back();
+    out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
+    out.joints = FindLaps(poles, bottom);
+
+    const double strength = std::abs(bottom.snr);
+    const double below = grid.first + (double(grid.z.size()) - 1.0) * grid.spacing - bottom.depth;
+    const double byStrength = 1.0 - std::exp(-(strength - kPoleThreshold) / (2.0 * kPoleThreshold));
+    const double byRoomBelow = 0.6 + 0.4 * std::clamp(below / 1.5, 0.0, 1.0);
+    out.confidence = float(std::round(100.0 * std::clamp(byStrength * byRoomBelow, 0.0, 1.0)) / 100.0);
+
+    if (below < 1.0) {
+        out.reason = "底部距最深测点不足 1 m，其下背景无法核实，请人工核对。";
+    } else if (out.confidence < 0.5) {
+        out.reason = Format("底部磁异常较弱（信噪比 %.0f），请人工核对。", strength);
+    } else if (out.joints.empty()) {
+        out.reason = Format("最深的一组磁极在 %.2f m，其下只有背景场。", double(*out.bottom));
+    } else {
+        out.reason = Format("最深的一组磁极在 %.2f m，其下只有背景场；另有 %.0f 处搭接接头。",
+                            double(*out.bottom), double(out.joints.size()));
+    }
+    return out;
+}
+
+CageSuggestion SuggestCage(const CFileData& data)
+{
+    const int count = int(std::min<uint32_t>(data.m_nCount, uint32_t(data.m_raw.size())));
+    return SuggestCage(data.m_raw.data(), count, data.m_nStep);
+}
