@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -137,33 +138,41 @@ public:
 
     double Distance() const { return m_r; }
 
-    // Signal-to-noise of the pole term at grid point j and its amplitude. Near the ends of the
-    // survey the window is cut; with too little of it left there is no fit.
-    std::pair<double, double> Fit(const std::vector<double>& z, int j, double sigma) const
+    struct Weights {
+        int from = 0;
+        std::vector<double> w;  // unit length
+        double norm = 0.0;      // length before scaling; amplitude = dot / norm
+    };
+
+    // The weights at grid point j of m. Near the ends of the survey the window is cut; with too
+    // little of it left there are none.
+    const Weights* At(int j, int m, Weights& scratch) const
     {
-        const int m = int(z.size());
         const int from = std::max(-m_w, -j);
         const int to = std::min(m_w, m - 1 - j);
-        const Weights* w = &m_full;
-        Weights cut;
+        if (-from < m_keep || to < m_keep) {
+            return nullptr;
+        }
         if (from > -m_w && to < m_w) {
-            if (-from < m_keep || to < m_keep) {
-                return {0.0, 0.0};
-            }
-            cut = Make(from, to);
-            w = &cut;
-        } else if (from > -m_w) {
-            const std::size_t k = std::size_t(from + m_w - 1);
-            if (k >= m_cutShallow.size()) {
-                return {0.0, 0.0};
-            }
-            w = &m_cutShallow[k];
-        } else if (to < m_w) {
-            const std::size_t k = std::size_t(m_w - to - 1);
-            if (k >= m_cutDeep.size()) {
-                return {0.0, 0.0};
-            }
-            w = &m_cutDeep[k];
+            scratch = Make(from, to);
+            return &scratch;
+        }
+        if (from > -m_w) {
+            return &m_cutShallow[std::size_t(from + m_w - 1)];
+        }
+        if (to < m_w) {
+            return &m_cutDeep[std::size_t(m_w - to - 1)];
+        }
+        return &m_full;
+    }
+
+    // Signal-to-noise of the pole term at grid point j and its amplitude.
+    std::pair<double, double> Fit(const std::vector<double>& z, int j, double sigma) const
+    {
+        Weights scratch;
+        const Weights* w = At(j, int(z.size()), scratch);
+        if (!w) {
+            return {0.0, 0.0};
         }
         double dot = 0.0;
         for (std::size_t i = 0; i < w->w.size(); ++i) {
@@ -172,13 +181,24 @@ public:
         return {dot / sigma, dot / w->norm};
     }
 
-private:
-    struct Weights {
-        int from = 0;
-        std::vector<double> w;  // unit length
-        double norm = 0.0;      // length before scaling; amplitude = dot / norm
-    };
+    // Signal-to-noise the filter gives at grid point j for the field of a known pole.
+    double Response(const Grid& g, int j, const Pole& pole, double r, double sigma) const
+    {
+        Weights scratch;
+        const Weights* w = At(j, int(g.z.size()), scratch);
+        if (!w) {
+            return 0.0;
+        }
+        double dot = 0.0;
+        for (std::size_t i = 0; i < w->w.size(); ++i) {
+            const double u = g.first + (j + w->from + int(i)) * g.spacing - pole.depth;
+            const double d2 = u * u + r * r;
+            dot += w->w[i] * u / (d2 * std::sqrt(d2));
+        }
+        return pole.amplitude * dot / sigma;
+    }
 
+private:
     // The template over offsets from..to, orthogonal to 1, u, u^2, u^3 on that support.
     Weights Make(int from, int to) const
     {
@@ -297,89 +317,61 @@ Grid ToGrid(const Survey& s)
     return g;
 }
 
-// Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger ones.
+// Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger
+// ones.
 std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
 {
     const int m = int(g.z.size());
-    std::vector<double> best(std::size_t(m), 0.0), amplitude(std::size_t(m), 0.0);
-    std::vector<int> which(std::size_t(m), 0);
+    std::vector<Pole> best(static_cast<std::size_t>(m));
     for (std::size_t f = 0; f < filters.size(); ++f) {
         for (int j = 0; j < m; ++j) {
-            const auto [snr, amp] = filters[f].Fit(g.z, j, sigma);
-            if (std::abs(snr) > std::abs(best[std::size_t(j)])) {
-                best[std::size_t(j)] = snr;
-                amplitude[std::size_t(j)] = amp;
-                which[std::size_t(j)] = int(f);
+            const auto [snr, amplitude] = filters[f].Fit(g.z, j, sigma);
+            Pole& b = best[std::size_t(j)];
+            if (std::abs(snr) > std::abs(b.snr)) {
+                b = {j, snr, amplitude, int(f), 0.0};
             }
         }
     }
-
-    std::vector<Pole> poles;
-    for (int j = 0; j < m; ++j) {
-        const double a = std::abs(best[std::size_t(j)]);
-        const double before = j > 0 ? std::abs(best[std::size_t(j - 1)]) : 0.0;
-        const double after = j + 1 < m ? std::abs(best[std::size_t(j + 1)]) : 0.0;
-        if (a < kPoleThreshold || a < before || a <= after) {
+    std::vector<Pole> candidates;
+    for (int j = 1; j + 1 < m; ++j) {
+        Pole p = best[std::size_t(j)];
+        const double before = std::abs(best[std::size_t(j - 1)].snr);
+        const double after = std::abs(best[std::size_t(j + 1)].snr);
+        if (std::abs(p.snr) < kPoleThreshold || std::abs(p.snr) < before || std::abs(p.snr) <= after) {
             continue;
         }
-        Pole p;
-        p.j = j;
-        p.snr = best[std::size_t(j)];
-        p.amplitude = amplitude[std::size_t(j)];
-        p.filter = which[std::size_t(j)];
         // Between grid points: the vertex of the parabola through the chosen filter's outputs.
-        double offset = 0.0;
-        if (j > 0 && j + 1 < m) {
-            const PoleFilter& f = filters[std::size_t(p.filter)];
-            const double l = f.Fit(g.z, j - 1, sigma).first;
-            const double r = f.Fit(g.z, j + 1, sigma).first;
-            const double c = p.snr;
-            const double curve = l - 2.0 * c + r;
-            if (curve * c < 0) {
-                offset = std::clamp(0.5 * (l - r) / curve, -0.5, 0.5);
-            }
-        }
+        const PoleFilter& f = filters[std::size_t(p.filter)];
+        const double l = f.Fit(g.z, j - 1, sigma).first;
+        const double r = f.Fit(g.z, j + 1, sigma).first;
+        const double curve = l - 2.0 * p.snr + r;
+        const double offset = curve * p.snr < 0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0;
         p.depth = g.first + (j + offset) * g.spacing;
-        poles.push_back(p);
+        candidates.push_back(p);
     }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Pole& a, const Pole& b) { return std::abs(a.snr) > std::abs(b.snr); });
 
-    // A weaker pole near a stronger one may be nothing but the stronger one's lobe: take the
-    // stronger pole's field out of the data and see whether the weaker one still stands. Poles
-    // are judged strongest first, so that only real poles explain others.
-    std::vector<std::size_t> order(poles.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        order[k] = k;
-    }
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return std::abs(poles[a].snr) > std::abs(poles[b].snr); });
-    std::vector<bool> real(poles.size(), false);
-    std::vector<double> cleaned;
-    for (std::size_t k : order) {
-        const Pole& p = poles[k];
-        bool lobe = false;
-        for (std::size_t e = 0; e < poles.size() && !lobe; ++e) {
-            const Pole& q = poles[e];
-            const double r = filters[std::size_t(q.filter)].Distance();
-            if (!real[e] || std::abs(q.depth - p.depth) > kSideLobeReach * r) {
-                continue;
+    // A weaker pole near stronger ones may be nothing but their lobes: take their fields, as the
+    // weaker pole's filter sees them, out of its output and see whether it still stands.
+    // Strongest first, so that only real poles explain others.
+    std::vector<Pole> real;
+    for (const Pole& p : candidates) {
+        const PoleFilter& f = filters[std::size_t(p.filter)];
+        double left = p.snr;
+        for (const Pole& q : real) {
+            if (std::abs(q.depth - p.depth) <= kSideLobeReach * std::max(f.Distance(), filters[std::size_t(q.filter)].Distance())) {
+                Pole seen = q;
+                seen.amplitude = f.Fit(g.z, q.j, sigma).second;
+                left -= f.Response(g, p.j, seen, f.Distance(), sigma);
             }
-            cleaned = g.z;
-            for (std::size_t i = 0; i < cleaned.size(); ++i) {
-                const double u = g.first + double(i) * g.spacing - q.depth;
-                cleaned[i] -= q.amplitude * u / std::pow(u * u + r * r, 1.5);
-            }
-            const double left = filters[std::size_t(p.filter)].Fit(cleaned, p.j, sigma).first;
-            lobe = std::abs(left) < std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr));
         }
-        real[k] = !lobe;
-    }
-    std::vector<Pole> kept;
-    for (std::size_t k = 0; k < poles.size(); ++k) {
-        if (real[k]) {
-            kept.push_back(poles[k]);
+        if (std::abs(left) >= std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr))) {
+            real.push_back(p);
         }
     }
-    return kept;
+    std::sort(real.begin(), real.end(), [](const Pole& a, const Pole& b) { return a.depth < b.depth; });
+    return real;
 }
 
 // Laps above the bottom: a shallower pole set of the opposite sign to the bottom's and a deeper
