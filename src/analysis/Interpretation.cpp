@@ -352,21 +352,31 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
     std::sort(candidates.begin(), candidates.end(),
               [](const Pole& a, const Pole& b) { return std::abs(a.snr) > std::abs(b.snr); });
 
-    // A weaker pole near stronger ones may be nothing but their lobes: take their fields, as the
-    // weaker pole's filter sees them, out of its output and see whether it still stands.
-    // Strongest first, so that only real poles explain others.
+    // A weaker pole near stronger ones may be nothing but their lobes: take their fields out of
+    // its filter's output and see whether it still stands (a remainder of the other sign means the
+    // lobes explain more than all of it). A stronger pole's field is taken once as its own filter
+    // fitted it and once as the weaker pole's filter sees it, since the bars at mixed distances fit
+    // neither exactly; either explanation will do. Strongest first, so that only real poles
+    // explain others.
     std::vector<Pole> real;
     for (const Pole& p : candidates) {
         const PoleFilter& f = filters[std::size_t(p.filter)];
-        double left = p.snr;
+        double asFitted = p.snr;
+        double asSeen = p.snr;
         for (const Pole& q : real) {
-            if (std::abs(q.depth - p.depth) <= kSideLobeReach * std::max(f.Distance(), filters[std::size_t(q.filter)].Distance())) {
+            const double rq = filters[std::size_t(q.filter)].Distance();
+            if (std::abs(q.depth - p.depth) <= kSideLobeReach * std::max(f.Distance(), rq)) {
+                asFitted -= f.Response(g, p.j, q, rq, sigma);
                 Pole seen = q;
                 seen.amplitude = f.Fit(g.z, q.j, sigma).second;
-                left -= f.Response(g, p.j, seen, f.Distance(), sigma);
+                asSeen -= f.Response(g, p.j, seen, f.Distance(), sigma);
             }
         }
-        if (std::abs(left) >= std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr))) {
+        const auto stands = [&](double left) {
+            return left * p.snr > 0 && std::abs(left) >= std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr));
+        };
+        if (std::getenv("ORVEK_INTERP_DEBUG")) std::fprintf(stderr, "  cand %.2f snr %.1f r %.2f left %.1f %.1f\n", p.depth, p.snr, f.Distance(), asFitted, asSeen);
+        if (stands(asFitted) && stands(asSeen)) {
             real.push_back(p);
         }
     }
