@@ -22,7 +22,7 @@ constexpr double kMinRoom = 0.8;
 // nothing finer is there to resolve, and averaging lowers the noise.
 constexpr double kGridMetres = 0.2;
 // A pole must stand this many noise deviations out of the filter output.
-constexpr double kPoleThreshold = 6.0;
+constexpr double kPoleThreshold = 8.0;
 // A filter answers a pole with weaker side lobes, of the opposite sign at 1.35 r and of the same
 // sign at 2.8 r; bars at mixed distances make them stronger. A weaker pole that close to a
 // stronger one is a lobe when less than half of it is left without the stronger one's field.
@@ -445,6 +445,7 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
         return out;
     }
     const Pole& bottom = poles.back();
+    if (std::getenv("ORVEK_INTERP_BOTTOM")) std::fprintf(stderr, "BOTTOM snr %.1f r %.2f amp %.1f sigma %.1f\n", bottom.snr, kDistances[bottom.filter], bottom.amplitude, sigma);
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
     out.joints = FindLaps(poles, bottom);
 
