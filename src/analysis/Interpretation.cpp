@@ -29,10 +29,12 @@ constexpr double kPoleThreshold = 8.0;
 constexpr double kSideLobeReach = 3.5;  // in distances of the stronger pole's filter
 constexpr double kLobeRemainder = 0.5;
 // A lap is two opposite pole sets about a metre apart, the deeper one with the bottom's sign.
-constexpr double kLapMin = 0.5;
-constexpr double kLapMax = 1.6;
-constexpr double kLapStrengthRatio = 3.0;
+constexpr double kLapFilterMax = 0.65;  // wider filters cannot part two poles a metre apart
 constexpr double kLapClearOfBottom = 1.5;
+constexpr double kLapSpacing = 3.0;      // sections are longer than this
+constexpr double kLapThreshold = 8.0;
+constexpr double kLapOverChance = 4.0;    // times the median pair score inside the cage
+constexpr double kLapOfStrongest = 0.35;  // of the strongest lap's score
 // Too little to judge a survey by.
 constexpr int kMinSamples = 12;
 constexpr double kMinSpan = 2.0;
@@ -384,24 +386,62 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
     return real;
 }
 
-// Laps above the bottom: a shallower pole set of the opposite sign to the bottom's and a deeper
-// one of the bottom's sign, about a lap length apart and of like strength.
-std::vector<float> FindLaps(const std::vector<Pole>& poles, const Pole& bottom)
+// Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
+// bottom's sign, about a lap length apart and of like strength, standing well out of the cage's
+// own unevenness (the remanence of the bars gives pole pairs of every spacing).
+std::vector<float> FindLaps(const Grid& g, double sigma, const std::vector<PoleFilter>& filters, const Pole& bottom)
 {
-    std::vector<float> laps;
-    for (std::size_t k = 0; k + 1 < poles.size(); ++k) {
-        const Pole& upper = poles[k];
-        const Pole& lower = poles[k + 1];
-        const double gap = lower.depth - upper.depth;
-        const double ratio = std::abs(upper.amplitude / lower.amplitude);
-        if (lower.depth > bottom.depth - kLapClearOfBottom || upper.snr * bottom.snr > 0 ||
-            lower.snr * bottom.snr < 0 || gap < kLapMin || gap > kLapMax || ratio > kLapStrengthRatio ||
-            ratio < 1.0 / kLapStrengthRatio) {
+    const int m = int(g.z.size());
+    const double sign = bottom.snr > 0 ? 1.0 : -1.0;
+    std::vector<double> score(static_cast<std::size_t>(m), 0.0);
+    std::vector<double> out(static_cast<std::size_t>(m));
+    for (const PoleFilter& f : filters) {
+        if (f.Distance() > kLapFilterMax) {
             continue;
         }
-        laps.push_back(float(std::round((upper.depth + lower.depth) * 50.0) / 100.0));
-        ++k;
+        for (int j = 0; j < m; ++j) {
+            out[std::size_t(j)] = sign * f.Fit(g.z, j, sigma).first;
+        }
+        for (double half : {0.4, 0.5, 0.6}) {
+            const int h = std::max(1, int(std::lround(half / g.spacing)));
+            for (int j = h; j + h < m; ++j) {
+                const double pair = std::min(-out[std::size_t(j - h)], out[std::size_t(j + h)]);
+                score[std::size_t(j)] = std::max(score[std::size_t(j)], pair);
+            }
+        }
     }
+    // How strong a chance pair inside the cage is.
+    std::vector<double> inside;
+    for (int j = 0; j < m; ++j) {
+        if (g.first + j * g.spacing < bottom.depth - kLapClearOfBottom && score[std::size_t(j)] > 0) {
+            inside.push_back(score[std::size_t(j)]);
+        }
+    }
+    const double floor = std::max(kLapThreshold, kLapOverChance * MedianOf(inside));
+    if (std::getenv("ORVEK_LAP")) std::fprintf(stderr, "lap floor %.1f median %.1f\n", floor, MedianOf(inside));
+
+    std::vector<std::pair<double, int>> peaks;
+    for (int j = 1; j + 1 < m; ++j) {
+        const double depth = g.first + j * g.spacing;
+        const double v = score[std::size_t(j)];
+        if (v >= floor && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
+            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapClearOfBottom) {
+            peaks.emplace_back(v, j);
+        }
+    }
+    std::sort(peaks.rbegin(), peaks.rend());
+    std::vector<float> laps;
+    for (const auto& [v, j] : peaks) {
+        if (v < kLapOfStrongest * peaks.front().first) {
+            break;
+        }
+        const double depth = g.first + j * g.spacing;
+        if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
+            if (std::getenv("ORVEK_LAP")) std::fprintf(stderr, "  lap %.2f score %.1f\n", depth, v);
+            laps.push_back(float(std::round(depth * 100.0) / 100.0));
+        }
+    }
+    std::sort(laps.begin(), laps.end());
     return laps;
 }
 
@@ -447,7 +487,7 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     const Pole& bottom = poles.back();
     if (std::getenv("ORVEK_INTERP_BOTTOM")) std::fprintf(stderr, "BOTTOM snr %.1f r %.2f amp %.1f sigma %.1f\n", bottom.snr, kDistances[bottom.filter], bottom.amplitude, sigma);
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
-    out.joints = FindLaps(poles, bottom);
+    out.joints = FindLaps(grid, sigma, filters, bottom);
 
     const double strength = std::abs(bottom.snr);
     const double below = grid.first + (double(grid.z.size()) - 1.0) * grid.spacing - bottom.depth;
