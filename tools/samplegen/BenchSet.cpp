@@ -229,11 +229,13 @@ int WriteBenchSet(const std::filesystem::path& dir, uint64_t seed)
     }
     WriteFileBytes(dir / "truth.csv", truth);
 
-    // A full-capacity file for timing the interpretation.
-    BenchPlan timing = Plan("step-5", 0, seed);
-    timing.fileName = "timing-2048.cdd";
-    timing.count = kMaxCount;
-    timing.startCm = (kMaxCount - 1) * timing.stepCm;
-    WriteFileBytes(dir / timing.fileName, Content(timing));
+    // Full-capacity files for timing the interpretation.
+    for (const char* step : {"step-5", "step-25"}) {
+        BenchPlan timing = Plan(step, 0, seed);
+        timing.fileName = "timing-2048-" + std::to_string(timing.stepCm) + "cm.cdd";
+        timing.count = kMaxCount;
+        timing.startCm = (kMaxCount - 1) * timing.stepCm;
+        WriteFileBytes(dir / timing.fileName, Content(timing));
+    }
     return number;
 }

@@ -20,6 +20,6 @@ struct BenchCondition {
 const std::vector<BenchCondition>& BenchConditions();
 
 // Writes the files and "truth.csv" (file,condition,bottom,joints; bottom empty without a cage,
-// joints separated by ';') into dir, and "timing-2048.cdd", a full-capacity file outside the
-// truth. Returns the number of files listed in the truth.
+// joints separated by ';') into dir, and "timing-2048-5cm.cdd" and "timing-2048-25cm.cdd",
+// full-capacity files outside the truth. Returns the number of files listed in the truth.
 int WriteBenchSet(const std::filesystem::path& dir, uint64_t seed);
