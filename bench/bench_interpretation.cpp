@@ -132,6 +132,8 @@ bool RunAccuracyTable()
     // The goals' two groups: noise up to 10 nT (every condition but the three below), and noise
     // of 10-30 nT, spikes and weak anomalies.
     Tally cages, quiet, hard;
+    // Whether the confidence means something: cage files by confidence.
+    Tally sure, unsure;
     auto slot = std::make_unique<FileSlot>();
     for (const TruthRow& row : rows) {
         if (!byCondition.count(row.condition)) {
@@ -147,6 +149,7 @@ bool RunAccuracyTable()
             Score(row, s, cages);
             const bool isHard = row.condition == "noisy" || row.condition == "spikes" || row.condition == "weak";
             Score(row, s, isHard ? hard : quiet);
+            Score(row, s, s.confidence >= 0.5f ? sure : unsure);
         }
         if (std::getenv("ORVEK_BENCH_VERBOSE")) {
             std::printf("%s truth %.2f got %s conf %.2f | %s\n", row.file.c_str(), row.bottom,
@@ -162,6 +165,8 @@ bool RunAccuracyTable()
     PrintRow("<=10 nT", quiet);
     PrintRow("hard", hard);
     PrintRow("all cages", cages);
+    PrintRow("conf>=0.5", sure);
+    PrintRow("conf<0.5", unsure);
     std::printf("\n");
     return true;
 }

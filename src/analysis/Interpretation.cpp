@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <tuple>
 
 namespace {
 
@@ -22,7 +20,7 @@ constexpr double kMinRoom = 0.8;
 // nothing finer is there to resolve, and averaging lowers the noise.
 constexpr double kGridMetres = 0.2;
 // A pole must stand this many noise deviations out of the filter output.
-constexpr double kPoleThreshold = 8.0;
+constexpr double kPoleThreshold = 8.5;
 // A filter answers a pole with weaker side lobes, of the opposite sign at 1.35 r and of the same
 // sign at 2.8 r; bars at mixed distances make them stronger. A weaker pole that close to a
 // stronger one is a lobe when less than half of it is left without the stronger one's field.
@@ -32,7 +30,7 @@ constexpr double kLobeRemainder = 0.5;
 constexpr double kLapFilterMax = 0.65;  // wider filters cannot part two poles a metre apart
 constexpr double kLapClearOfBottom = 1.5;
 constexpr double kLapSpacing = 3.0;      // sections are longer than this
-constexpr double kLapThreshold = 8.0;
+constexpr double kLapThreshold = 8.5;
 constexpr double kLapOverChance = 4.0;    // times the median pair score inside the cage
 constexpr double kLapOfStrongest = 0.35;  // of the strongest lap's score
 // Too little to judge a survey by.
@@ -90,9 +88,9 @@ double NoiseSigma(const std::vector<double>& v)
             estimates.push_back(MedianOf(std::vector<double>(from, from + kNoiseBlock)));
         }
         std::sort(estimates.begin(), estimates.end());
-        // The fifth-lowest of twenty block medians of pure noise sits about 12 % under the
-        // median; scale back so that a noise-only survey is judged by its true spread.
-        typical = estimates[estimates.size() / 5] / 0.88;
+        // For pure noise the lowest fifth of the block medians ends about 17 % under the median
+        // of all; scale back so that a noise-only survey is judged by its true spread.
+        typical = estimates[estimates.size() / 5] / 0.83;
     }
     return std::max(kMinSigma, typical / 0.6745 / std::sqrt(6.0));
 }
@@ -377,7 +375,6 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
         const auto stands = [&](double left) {
             return left * p.snr > 0 && std::abs(left) >= std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr));
         };
-        if (std::getenv("ORVEK_INTERP_DEBUG")) std::fprintf(stderr, "  cand %.2f snr %.1f r %.2f left %.1f %.1f\n", p.depth, p.snr, f.Distance(), asFitted, asSeen);
         if (stands(asFitted) && stands(asSeen)) {
             real.push_back(p);
         }
@@ -418,7 +415,6 @@ std::vector<float> FindLaps(const Grid& g, double sigma, const std::vector<PoleF
         }
     }
     const double floor = std::max(kLapThreshold, kLapOverChance * MedianOf(inside));
-    if (std::getenv("ORVEK_LAP")) std::fprintf(stderr, "lap floor %.1f median %.1f\n", floor, MedianOf(inside));
 
     std::vector<std::pair<double, int>> peaks;
     for (int j = 1; j + 1 < m; ++j) {
@@ -437,7 +433,6 @@ std::vector<float> FindLaps(const Grid& g, double sigma, const std::vector<PoleF
         }
         const double depth = g.first + j * g.spacing;
         if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
-            if (std::getenv("ORVEK_LAP")) std::fprintf(stderr, "  lap %.2f score %.1f\n", depth, v);
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }
@@ -476,16 +471,11 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
         filters.emplace_back(r, grid.spacing);
     }
     const std::vector<Pole> poles = FindPoles(grid, sigma, filters);
-    if (std::getenv("ORVEK_INTERP_DEBUG")) {
-        std::fprintf(stderr, "sigma %.2f grid %.2f n %zu first %.2f\n", sigma, grid.spacing, grid.z.size(), grid.first);
-        for (const Pole& p : poles) std::fprintf(stderr, "  pole %.2f snr %.1f amp %.1f r %.2f\n", p.depth, p.snr, p.amplitude, kDistances[p.filter]);
-    }
     if (poles.empty()) {
         out.reason = "未发现钢筋笼端部的磁异常，不给出建议。";
         return out;
     }
     const Pole& bottom = poles.back();
-    if (std::getenv("ORVEK_INTERP_BOTTOM")) std::fprintf(stderr, "BOTTOM snr %.1f r %.2f amp %.1f sigma %.1f\n", bottom.snr, kDistances[bottom.filter], bottom.amplitude, sigma);
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
     out.joints = FindLaps(grid, sigma, filters, bottom);
 
