@@ -95,15 +95,28 @@ double NoiseSigma(const std::vector<double>& v)
     return std::max(kMinSigma, typical / 0.6745 / std::sqrt(6.0));
 }
 
-// An isolated spike stands off both neighbours in the same direction while they agree with each
-// other; the steep swing past a near bar end at a coarse step has neighbours far apart and stays.
+// A spike (one sample, or two side by side) stands off both neighbours in the same direction
+// while they agree with each other; the steep swing past a near bar end at a coarse step has
+// neighbours far apart and stays. Nothing a bar 0.2 m or more from the hole does is that narrow.
 void RemoveSpikes(std::vector<double>& v, double sigma)
 {
     const std::size_t n = v.size();
-    for (std::size_t k = 1; k + 1 < n; ++k) {
-        const double mid = 0.5 * (v[k - 1] + v[k + 1]);
-        if (std::abs(v[k] - mid) > 8.0 * sigma + 3.0 * std::abs(v[k + 1] - v[k - 1])) {
-            v[k] = mid;
+    for (std::size_t width = 1; width <= 2; ++width) {
+        for (std::size_t k = 1; k + width < n; ++k) {
+            const double before = v[k - 1];
+            const double after = v[k + width];
+            const double limit = 8.0 * sigma + 3.0 * std::abs(after - before);
+            bool spike = true;
+            double side = 0.0;
+            for (std::size_t i = 0; i < width && spike; ++i) {
+                const double line = before + (after - before) * double(i + 1) / double(width + 1);
+                const double off = v[k + i] - line;
+                spike = std::abs(off) > limit && off * side >= 0.0;
+                side = off;
+            }
+            for (std::size_t i = 0; spike && i < width; ++i) {
+                v[k + i] = before + (after - before) * double(i + 1) / double(width + 1);
+            }
         }
     }
     if (n >= 3) {
