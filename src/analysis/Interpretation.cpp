@@ -21,6 +21,10 @@ constexpr double kMinRoom = 0.8;
 constexpr double kGridMetres = 0.2;
 // A pole must stand this many noise deviations out of the filter output.
 constexpr double kPoleThreshold = 8.5;
+// Even a far cage shows its poles to the narrower filters as well; a broad swell that only the
+// widest filter picks up is a lens of magnetic ground or the sensors' wander, not a bar end.
+constexpr double kSharpBelow = 1.0;
+constexpr double kSharpShare = 0.4;
 // A filter answers a pole with weaker side lobes, of the opposite sign at 1.35 r and of the same
 // sign at 2.8 r; bars at mixed distances make them stronger. A weaker pole that close to a
 // stronger one is a lobe when less than half of it is left without the stronger one's field.
@@ -330,6 +334,18 @@ Grid ToGrid(const Survey& s)
     return g;
 }
 
+// The strongest answer of the narrower filters at grid point j.
+double SharpestResponse(const Grid& g, double sigma, const std::vector<PoleFilter>& filters, int j)
+{
+    double sharp = 0.0;
+    for (const PoleFilter& f : filters) {
+        if (f.Distance() <= kSharpBelow) {
+            sharp = std::max(sharp, std::abs(f.Fit(g.z, j, sigma).first));
+        }
+    }
+    return sharp;
+}
+
 // Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger
 // ones.
 std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
@@ -353,8 +369,11 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
         if (std::abs(p.snr) < kPoleThreshold || std::abs(p.snr) < before || std::abs(p.snr) <= after) {
             continue;
         }
-        // Between grid points: the vertex of the parabola through the chosen filter's outputs.
         const PoleFilter& f = filters[std::size_t(p.filter)];
+        if (f.Distance() > kSharpBelow && SharpestResponse(g, sigma, filters, j) < kSharpShare * std::abs(p.snr)) {
+            continue;
+        }
+        // Between grid points: the vertex of the parabola through the chosen filter's outputs.
         const double l = f.Fit(g.z, j - 1, sigma).first;
         const double r = f.Fit(g.z, j + 1, sigma).first;
         const double curve = l - 2.0 * p.snr + r;
