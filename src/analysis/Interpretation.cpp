@@ -390,12 +390,11 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
     // fitted it and once as the weaker pole's filter sees it, since the bars at mixed distances fit
     // neither exactly; either explanation will do. Strongest first, so that only real poles
     // explain others.
-    std::vector<Pole> real;
-    for (const Pole& p : candidates) {
+    const auto stands = [&](const Pole& p, const std::vector<Pole>& stronger) {
         const PoleFilter& f = filters[std::size_t(p.filter)];
         double asFitted = p.snr;
         double asSeen = p.snr;
-        for (const Pole& q : real) {
+        for (const Pole& q : stronger) {
             const double rq = filters[std::size_t(q.filter)].Distance();
             if (std::abs(q.depth - p.depth) <= kSideLobeReach * std::max(f.Distance(), rq)) {
                 asFitted -= f.Response(g, p.j, q, rq, sigma);
@@ -404,14 +403,17 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
                 asSeen -= f.Response(g, p.j, seen, f.Distance(), sigma);
             }
         }
-        const auto stands = [&](double left) {
-            return left * p.snr > 0 && std::abs(left) >= std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr));
-        };
-        if (stands(asFitted) && stands(asSeen)) {
+        const double least = std::max(kPoleThreshold, kLobeRemainder * std::abs(p.snr));
+        return asFitted * p.snr > 0 && std::abs(asFitted) >= least && asSeen * p.snr > 0 && std::abs(asSeen) >= least;
+    };
+    std::vector<Pole> real;
+    for (const Pole& p : candidates) {
+        if (stands(p, real)) {
             real.push_back(p);
         }
     }
     std::sort(real.begin(), real.end(), [](const Pole& a, const Pole& b) { return a.depth < b.depth; });
+
     return real;
 }
 
