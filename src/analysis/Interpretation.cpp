@@ -50,6 +50,9 @@ struct Grid {
     double spacing = 0.0;
 };
 
+// Each filter's output over the grid: (signal-to-noise, amplitude) at every point.
+using FilterOutputs = std::vector<std::vector<std::pair<double, double>>>;
+
 struct Pole {
     int j = 0;
     double snr = 0.0;     // signed: the sign of the pole
@@ -143,7 +146,8 @@ public:
         m_w = std::max(kMinHalfWindow, int(std::ceil(kReach * r / spacing)));
         for (int u = -m_w; u <= m_w; ++u) {
             const double x = u * spacing;
-            m_t.push_back(x / std::pow(x * x + r * r, 1.5));
+            const double d2 = x * x + r * r;
+            m_t.push_back(x / (d2 * std::sqrt(d2)));
         }
         m_keep = std::min(m_w, int(std::ceil(kMinRoom / spacing)));
         m_full = Make(-m_w, m_w);
@@ -224,10 +228,11 @@ private:
         Weights out;
         out.from = from;
         out.w.assign(m_t.begin() + (from + m_w), m_t.begin() + (to + m_w + 1));
-        for (int power = 0; power <= 3; ++power) {
-            std::vector<double> b(n);
+        std::vector<double> power(n, 1.0);
+        for (int degree = 0; degree <= 3; ++degree) {
+            std::vector<double> b = power;
             for (std::size_t i = 0; i < n; ++i) {
-                b[i] = std::pow(double(from + int(i)) / m_w, power);
+                power[i] *= double(from + int(i)) / m_w;
             }
             for (const auto& e : basis) {
                 Subtract(b, e);
@@ -335,26 +340,39 @@ Grid ToGrid(const Survey& s)
 }
 
 // The strongest answer of the narrower filters at grid point j.
-double SharpestResponse(const Grid& g, double sigma, const std::vector<PoleFilter>& filters, int j)
+double SharpestResponse(const std::vector<PoleFilter>& filters, const FilterOutputs& outputs, int j)
 {
     double sharp = 0.0;
-    for (const PoleFilter& f : filters) {
-        if (f.Distance() <= kSharpBelow) {
-            sharp = std::max(sharp, std::abs(f.Fit(g.z, j, sigma).first));
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        if (filters[f].Distance() <= kSharpBelow) {
+            sharp = std::max(sharp, std::abs(outputs[f][std::size_t(j)].first));
         }
     }
     return sharp;
 }
 
+FilterOutputs FilterAll(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
+{
+    FilterOutputs outputs(filters.size());
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        outputs[f].resize(g.z.size());
+        for (std::size_t j = 0; j < g.z.size(); ++j) {
+            outputs[f][j] = filters[f].Fit(g.z, int(j), sigma);
+        }
+    }
+    return outputs;
+}
+
 // Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger
 // ones.
-std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
+std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleFilter>& filters,
+                            const FilterOutputs& outputs)
 {
     const int m = int(g.z.size());
     std::vector<Pole> best(static_cast<std::size_t>(m));
     for (std::size_t f = 0; f < filters.size(); ++f) {
         for (int j = 0; j < m; ++j) {
-            const auto [snr, amplitude] = filters[f].Fit(g.z, j, sigma);
+            const auto [snr, amplitude] = outputs[f][std::size_t(j)];
             Pole& b = best[std::size_t(j)];
             if (std::abs(snr) > std::abs(b.snr)) {
                 b = {j, snr, amplitude, int(f), 0.0};
@@ -370,12 +388,12 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
             continue;
         }
         const PoleFilter& f = filters[std::size_t(p.filter)];
-        if (f.Distance() > kSharpBelow && SharpestResponse(g, sigma, filters, j) < kSharpShare * std::abs(p.snr)) {
+        if (f.Distance() > kSharpBelow && SharpestResponse(filters, outputs, j) < kSharpShare * std::abs(p.snr)) {
             continue;
         }
         // Between grid points: the vertex of the parabola through the chosen filter's outputs.
-        const double l = f.Fit(g.z, j - 1, sigma).first;
-        const double r = f.Fit(g.z, j + 1, sigma).first;
+        const double l = outputs[std::size_t(p.filter)][std::size_t(j - 1)].first;
+        const double r = outputs[std::size_t(p.filter)][std::size_t(j + 1)].first;
         const double curve = l - 2.0 * p.snr + r;
         const double offset = curve * p.snr < 0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0;
         p.depth = g.first + (j + offset) * g.spacing;
@@ -399,7 +417,7 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
             if (std::abs(q.depth - p.depth) <= kSideLobeReach * std::max(f.Distance(), rq)) {
                 asFitted -= f.Response(g, p.j, q, rq, sigma);
                 Pole seen = q;
-                seen.amplitude = f.Fit(g.z, q.j, sigma).second;
+                seen.amplitude = outputs[std::size_t(p.filter)][std::size_t(q.j)].second;
                 asSeen -= f.Response(g, p.j, seen, f.Distance(), sigma);
             }
         }
@@ -420,18 +438,19 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
 // Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
 // bottom's sign, about a lap length apart and of like strength, standing well out of the cage's
 // own unevenness (the remanence of the bars gives pole pairs of every spacing).
-std::vector<float> FindLaps(const Grid& g, double sigma, const std::vector<PoleFilter>& filters, const Pole& bottom)
+std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
+                            const Pole& bottom)
 {
     const int m = int(g.z.size());
     const double sign = bottom.snr > 0 ? 1.0 : -1.0;
     std::vector<double> score(static_cast<std::size_t>(m), 0.0);
     std::vector<double> out(static_cast<std::size_t>(m));
-    for (const PoleFilter& f : filters) {
-        if (f.Distance() > kLapFilterMax) {
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        if (filters[f].Distance() > kLapFilterMax) {
             continue;
         }
         for (int j = 0; j < m; ++j) {
-            out[std::size_t(j)] = sign * f.Fit(g.z, j, sigma).first;
+            out[std::size_t(j)] = sign * outputs[f][std::size_t(j)].first;
         }
         for (double half : {0.4, 0.5, 0.6}) {
             const int h = std::max(1, int(std::lround(half / g.spacing)));
@@ -504,14 +523,15 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     for (double r : kDistances) {
         filters.emplace_back(r, grid.spacing);
     }
-    const std::vector<Pole> poles = FindPoles(grid, sigma, filters);
+    const FilterOutputs outputs = FilterAll(grid, sigma, filters);
+    const std::vector<Pole> poles = FindPoles(grid, sigma, filters, outputs);
     if (poles.empty()) {
         out.reason = "未发现钢筋笼端部的磁异常，不给出建议。";
         return out;
     }
     const Pole& bottom = poles.back();
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
-    out.joints = FindLaps(grid, sigma, filters, bottom);
+    out.joints = FindLaps(grid, filters, outputs, bottom);
 
     const double strength = std::abs(bottom.snr);
     const double below = grid.first + (double(grid.z.size()) - 1.0) * grid.spacing - bottom.depth;
