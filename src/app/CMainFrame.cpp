@@ -648,10 +648,12 @@ void CMainFrame::OnFrameActivated()
 void CMainFrame::OnAutoInterpret()
 {
     CDrawView& view = *m_pDrawView;
+    if (!view.ShowsLoadedFile()) {
+        m_prompts.Message(view.NotLoadedMessage());
+        return;
+    }
     view.m_suggestion.Show(SuggestCage(view.m_screenData.primary));
-    // The pane may be too narrow for the reason; its tip holds the whole line.
-    m_pMessagePane->setText(view.m_suggestion.Summary());
-    m_pMessagePane->setToolTip(view.m_suggestion.Summary());
+    m_pMessagePane->SetPaneText(view.m_suggestion.Summary());
     view.update();
 }
 
