@@ -9,6 +9,7 @@
 #include "app/adjust/CAddPointDlg.h"
 #include "app/adjust/HiddenAdjustment.h"
 #include "app/table/CEditListCtrl.h"
+#include "analysis/Interpretation.h"
 #include "app/tree/CFileTreeView.h"
 #include "data/Messages.h"
 #include "view/CDrawView.h"
@@ -189,6 +190,9 @@ void CMainFrame::CreateMenus()
     QMenu* look = menuBar()->addMenu(QStringLiteral("查看(&C)"));
     AddAction(cmd::kGraphMode, QStringLiteral("图形     \tF7"), look);
     AddAction(cmd::kTableMode, QStringLiteral("表格    \tF8"), look);
+    look->addSeparator();
+    AddAction(cmd::kAutoInterpret, QStringLiteral("自动判读"), look);
+    AddAction(cmd::kAcceptSuggestion, QStringLiteral("采用建议"), look);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     AddAction(cmd::kAppAbout, QStringLiteral("关于Orvek(&A)..."), help);
@@ -222,6 +226,8 @@ void CMainFrame::CreateToolBar()
         {cmd::kToolPreview, IconId::PrintPreview, u"打印预览"},
         {cmd::kPrint, IconId::Print, u"打印"},
         {cmd::kAppAbout, IconId::About, u"关于"},
+        {0, IconId::App, nullptr},
+        {cmd::kAutoInterpret, IconId::Interpret, u"自动判读"},
     };
     for (const Button& b : buttons) {
         if (b.nId == 0) {
@@ -356,6 +362,10 @@ bool CMainFrame::IsCommandEnabled(int nId) const
         return m_nViewMode == cmd::kTableMode;
     case cmd::kTableMode:
         return m_nViewMode != cmd::kTableMode;
+    case cmd::kAutoInterpret:
+        return m_nViewMode == cmd::kGraphMode;
+    case cmd::kAcceptSuggestion:
+        return m_nViewMode == cmd::kGraphMode && m_pDrawView->m_suggestion.Shown();
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
             return nId - cmd::kMruFirst < m_recentFiles.Paths().size();
@@ -444,6 +454,12 @@ void CMainFrame::OnCommand(int nId)
         break;
     case cmd::kStoreMessage:
         m_prompts.Message(texts::kStoreMessage);
+        break;
+    case cmd::kAutoInterpret:
+        OnAutoInterpret();
+        break;
+    case cmd::kAcceptSuggestion:
+        m_pDrawView->m_suggestion.Accept(*m_pDrawView);
         break;
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
@@ -543,6 +559,7 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
     else
         view.m_strFolder = folder;
     view.m_reloadFile = 1;
+    view.m_suggestion.Clear();
     if (m_nViewMode == cmd::kTableMode) {
         // Leaving the table drops the plain reload request; this one survives the switch.
         view.m_reloadOnSwitch = 1;
@@ -636,6 +653,18 @@ void CMainFrame::OnFrameActivated()
     view.m_reloadFile = 1;
     view.m_markersEdited = 1;
     view.Invalidate();
+}
+
+void CMainFrame::OnAutoInterpret()
+{
+    CDrawView& view = *m_pDrawView;
+    if (!view.ShowsLoadedFile()) {
+        m_prompts.Message(view.NotLoadedMessage());
+        return;
+    }
+    view.m_suggestion.Show(SuggestCage(view.m_screenData.primary));
+    m_pMessagePane->SetPaneText(view.m_suggestion.Summary());
+    view.update();
 }
 
 void CMainFrame::OnAppAbout()

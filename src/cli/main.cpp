@@ -8,6 +8,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     AddDataCommands(app);
     AddExportLasCommand(app);
+    AddSuggestCommand(app);
 #ifdef ORVEK_WITH_QT
     AddRenderCommand(app);
     AddExportCommands(app);
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return 2;
+    } catch (const CliExit& e) {
+        return e.Status();
     } catch (const CliFailure& e) {
         std::cerr << e.what() << '\n';
         return 1;
