@@ -171,6 +171,11 @@ void Paint(QPainter& p, IconId id)
     case IconId::TreeFolder:
         Folder(p);
         break;
+    case IconId::Interpret:
+        Curve(p, QColor(220, 30, 30), 1.5, 14.5, 8);
+        p.setPen(QPen(QColor(0, 0, 230), 1.2, Qt::DashLine));
+        p.drawLine(QPointF(9.5, 1.5), QPointF(9.5, 14.5));
+        break;
     }
 }
 

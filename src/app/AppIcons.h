@@ -16,7 +16,8 @@ enum class IconId {
     TreeFile,          // tree image 0: a measurement file
     TreeFileSelected,  // tree image 1: the selected file, no markers saved
     TreeFileMarked,    // tree image 2: the selected file with a saved marker table
-    TreeFolder         // tree image 3: the folder at the root
+    TreeFolder,        // tree image 3: the folder at the root
+    Interpret          // the automatic interpretation: a curve with a dashed suggested bottom
 };
 
 QPixmap PaintIcon(IconId id, int nSize);

@@ -9,6 +9,7 @@
 #include "app/adjust/CAddPointDlg.h"
 #include "app/adjust/HiddenAdjustment.h"
 #include "app/table/CEditListCtrl.h"
+#include "analysis/Interpretation.h"
 #include "app/tree/CFileTreeView.h"
 #include "data/Messages.h"
 #include "view/CDrawView.h"
@@ -17,6 +18,7 @@
 #include "report/PrintJob.h"
 #include "report/CSavePicDlg.h"
 #include "report/ExcelExportCommand.h"
+#include "report/WellLogExportCommand.h"
 #include "report/PictureExport.h"
 
 #include <QPrintDialog>
@@ -172,6 +174,8 @@ void CMainFrame::CreateMenus()
     file->addSeparator();
     AddAction(cmd::kSavePicture, QStringLiteral("保存图片(&B)   \tCtrl+B"), file);
     AddAction(cmd::kExportData, QStringLiteral("导出数据(&E)   \tCtrl+E"), file);
+    AddAction(cmd::kExportLas, QStringLiteral("导出LAS文件…"), file);
+    AddAction(cmd::kExportCsv, QStringLiteral("导出CSV文件…"), file);
     file->addSeparator();
     for (int i = 0; i < int(m_recentActions.size()); ++i)
         m_recentActions[std::size_t(i)] = AddAction(cmd::kMruFirst + i, texts::kRecentPlaceholder, file);
@@ -186,6 +190,9 @@ void CMainFrame::CreateMenus()
     QMenu* look = menuBar()->addMenu(QStringLiteral("查看(&C)"));
     AddAction(cmd::kGraphMode, QStringLiteral("图形     \tF7"), look);
     AddAction(cmd::kTableMode, QStringLiteral("表格    \tF8"), look);
+    look->addSeparator();
+    AddAction(cmd::kAutoInterpret, QStringLiteral("自动判读"), look);
+    AddAction(cmd::kAcceptSuggestion, QStringLiteral("采用建议"), look);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     AddAction(cmd::kAppAbout, QStringLiteral("关于Orvek(&A)..."), help);
@@ -219,6 +226,8 @@ void CMainFrame::CreateToolBar()
         {cmd::kToolPreview, IconId::PrintPreview, u"打印预览"},
         {cmd::kPrint, IconId::Print, u"打印"},
         {cmd::kAppAbout, IconId::About, u"关于"},
+        {0, IconId::App, nullptr},
+        {cmd::kAutoInterpret, IconId::Interpret, u"自动判读"},
     };
     for (const Button& b : buttons) {
         if (b.nId == 0) {
@@ -342,6 +351,8 @@ bool CMainFrame::IsCommandEnabled(int nId) const
     case cmd::kSavePicture:
     case cmd::kExportData:
     case cmd::kToolPrintSetup:
+    case cmd::kExportLas:
+    case cmd::kExportCsv:
         return m_bFileOpened != 0;
     case cmd::kPrint:
     case cmd::kPrintPreview:
@@ -351,6 +362,10 @@ bool CMainFrame::IsCommandEnabled(int nId) const
         return m_nViewMode == cmd::kTableMode;
     case cmd::kTableMode:
         return m_nViewMode != cmd::kTableMode;
+    case cmd::kAutoInterpret:
+        return m_nViewMode == cmd::kGraphMode;
+    case cmd::kAcceptSuggestion:
+        return m_nViewMode == cmd::kGraphMode && m_pDrawView->m_suggestion.Shown();
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
             return nId - cmd::kMruFirst < m_recentFiles.Paths().size();
@@ -402,6 +417,11 @@ void CMainFrame::OnCommand(int nId)
     case cmd::kToolPrintSetup:
         OnPrintSetup();
         break;
+    case cmd::kExportLas:
+    case cmd::kExportCsv:
+        RunWellLogExport(m_pDrawView->m_strFilePath, m_pDrawView->m_screenData.primary.m_nSmoothWindow,
+                         nId == cmd::kExportLas ? WellLogFormat::Las : WellLogFormat::Csv, m_prompts);
+        break;
     case cmd::kPrint:
         OnPrint(PrintJob::kPrint);
         break;
@@ -434,6 +454,12 @@ void CMainFrame::OnCommand(int nId)
         break;
     case cmd::kStoreMessage:
         m_prompts.Message(texts::kStoreMessage);
+        break;
+    case cmd::kAutoInterpret:
+        OnAutoInterpret();
+        break;
+    case cmd::kAcceptSuggestion:
+        m_pDrawView->m_suggestion.Accept(*m_pDrawView);
         break;
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
@@ -533,6 +559,7 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
     else
         view.m_strFolder = folder;
     view.m_reloadFile = 1;
+    view.m_suggestion.Clear();
     if (m_nViewMode == cmd::kTableMode) {
         // Leaving the table drops the plain reload request; this one survives the switch.
         view.m_reloadOnSwitch = 1;
@@ -626,6 +653,18 @@ void CMainFrame::OnFrameActivated()
     view.m_reloadFile = 1;
     view.m_markersEdited = 1;
     view.Invalidate();
+}
+
+void CMainFrame::OnAutoInterpret()
+{
+    CDrawView& view = *m_pDrawView;
+    if (!view.ShowsLoadedFile()) {
+        m_prompts.Message(view.NotLoadedMessage());
+        return;
+    }
+    view.m_suggestion.Show(SuggestCage(view.m_screenData.primary));
+    m_pMessagePane->SetPaneText(view.m_suggestion.Summary());
+    view.update();
 }
 
 void CMainFrame::OnAppAbout()

@@ -55,6 +55,9 @@ public:
     void OnToggleComponent(int nId);
     void OnNextPane();
     void OnAppAbout();
+    // "自动判读": the suggestion for the file on display, drawn over the graph, with its
+    // confidence and reason in the message pane.
+    void OnAutoInterpret();
     // The smoothing settings dialog the view's context menu asks for.
     void OnSmoothSettings();
     // "打印设置" from the menu or the toolbar.

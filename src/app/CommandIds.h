@@ -33,6 +33,12 @@ inline constexpr int kTableModeKey = 59410;   // F8
 inline constexpr int kStoreMessage = 32825;   // no menu, button or key
 inline constexpr int kToolPreview = 32826;
 inline constexpr int kToolPrintSetup = 32827;
+// Log exports of the file on display (LAS 2.0 and CSV), in the File menu only.
+inline constexpr int kExportLas = 33130;
+inline constexpr int kExportCsv = 33131;
+// The automatic interpretation (menu 查看 and the toolbar) and accepting its suggestion.
+inline constexpr int kAutoInterpret = 32960;
+inline constexpr int kAcceptSuggestion = 32961;
 
 // System-wide hot keys of the hidden correction tools.
 inline constexpr int kHotKeyStartDepth = 0x5000;  // Ctrl+Meta+I

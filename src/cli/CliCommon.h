@@ -11,9 +11,22 @@ public:
     explicit CliFailure(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A sub-command that has already printed its messages (a batch with failed files) ends with this
+// exit status.
+class CliExit : public std::runtime_error {
+public:
+    explicit CliExit(int status) : std::runtime_error("exit"), m_status(status) {}
+    int Status() const { return m_status; }
+
+private:
+    int m_status;
+};
+
 // Sub-command registration; each adds its sub-command to app with a callback that does the work
 // and throws CliFailure on failure.
 void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-report, set-z
+void AddExportLasCommand(CLI::App& app); // export-las
+void AddSuggestCommand(CLI::App& app);  // suggest
 #ifdef ORVEK_WITH_QT
 void AddRenderCommand(CLI::App& app);   // render
 void AddExportCommands(CLI::App& app);  // export-xls

@@ -3,9 +3,11 @@
 #include "cli/CliCommon.h"
 #include "data/MeasurementFile.h"
 #include "data/Messages.h"
+#include "data/NumberText.h"
+#include "data/TextCodec.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -45,7 +47,30 @@ std::string FloatText(float value)
     if (!std::isfinite(value)) {
         return "null";
     }
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, res.ptr);
+    return ShortestText(value);
 }
+
+std::string JsonString(const std::string& utf8)
+{
+    std::string out = "\"";
+    for (unsigned char c : utf8) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out.push_back(static_cast<char>(c));
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonString(const std::u16string& text) { return JsonString(Utf16ToUtf8(text)); }

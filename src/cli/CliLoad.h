@@ -13,3 +13,7 @@ void HeaderLoadOrFail(FileSlot& slot, const std::string& path);
 
 // Shortest text that reads back as exactly the same float ("null" for NaN and infinities).
 std::string FloatText(float value);
+
+// A JSON string literal of a UTF-8 text, or of a text held in memory.
+std::string JsonString(const std::string& utf8);
+std::string JsonString(const std::u16string& text);

@@ -16,32 +16,6 @@
 
 namespace {
 
-std::string JsonString(const std::u16string& text)
-{
-    const std::string utf8 = Utf16ToUtf8(text);
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out.push_back(static_cast<char>(c));
-            }
-        }
-    }
-    return out + "\"";
-}
-
-std::string JsonString(const std::string& ascii) { return JsonString(Utf8ToUtf16(ascii)); }
-
 void PrintAcquisition(std::ostream& out, const CFileData& d)
 {
     out << "\"count\":" << d.m_nCount << ",\"step\":" << d.m_nStep << ",\"startDepth\":" << FloatText(d.m_fStartDepth)

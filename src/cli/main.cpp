@@ -7,6 +7,8 @@ int main(int argc, char** argv)
     CLI::App app{"orvek-cli: headless batch operations of the Orvek analysis program"};
     app.require_subcommand(1);
     AddDataCommands(app);
+    AddExportLasCommand(app);
+    AddSuggestCommand(app);
 #ifdef ORVEK_WITH_QT
     AddRenderCommand(app);
     AddExportCommands(app);
@@ -22,6 +24,8 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return 2;
+    } catch (const CliExit& e) {
+        return e.Status();
     } catch (const CliFailure& e) {
         std::cerr << e.what() << '\n';
         return 1;

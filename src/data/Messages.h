@@ -8,6 +8,7 @@ inline constexpr const char* kFileMissing = "文件不存在！";
 inline constexpr const char* kNoFileChosen = "未有选择文件，请重试！";
 inline constexpr const char* kInvalidFile = "当前文件无效";
 inline constexpr const char* kSaved = "已保存！";
+inline constexpr const char* kNoRecordsToSave = "列表中没有记录需要保存！";
 inline constexpr const char* kReportTooLong = "报告文字过长，无法保存";
 inline constexpr const char* kReportNotEncodable = "报告文字含有无法保存的字符";
 inline constexpr const char* kFileTruncated = "文件不完整，无法读取";

@@ -182,7 +182,10 @@ bool CanOpenReadWrite(const std::string& path)
     return writable;
 }
 
-bool ReplaceFileContents(const std::string& linkOrPath, const std::vector<unsigned char>& content)
+namespace {
+
+// Replaces the file (a link's target) with the bytes as ReplaceFileContents describes.
+bool ReplaceWith(const std::string& linkOrPath, const unsigned char* data, std::size_t size)
 {
     const std::string path = ResolveLink(linkOrPath);
     // The new file takes the old one's permissions; a new file gets the usual 0666 less umask.
@@ -211,7 +214,7 @@ bool ReplaceFileContents(const std::string& linkOrPath, const std::vector<unsign
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, content.data(), content.size());
+    bool ok = WriteAll(fd, data, size);
 #ifndef _WIN32
     ok = ok && ::fchmod(fd, mode) == 0;
 #endif
@@ -231,4 +234,16 @@ bool ReplaceFileContents(const std::string& linkOrPath, const std::vector<unsign
     }
 #endif
     return true;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content)
+{
+    return ReplaceWith(path, content.data(), content.size());
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view content)
+{
+    return ReplaceWith(path, reinterpret_cast<const unsigned char*>(content.data()), content.size());
 }

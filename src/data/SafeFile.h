@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Whole-file I/O used by every writer. A measurement file is small (under 70 KB even at full
@@ -31,3 +32,5 @@ bool SameFile(const std::string& a, const std::string& b);
 // temporary is removed. A path that is a symbolic link replaces the file the link points to and
 // leaves the link in place. Returns false on failure.
 bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content);
+// The same for a text written as its bytes.
+bool ReplaceFileContents(const std::string& path, std::string_view content);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/CFileData.h"
+#include "data/Messages.h"
 #include "report/XlsWriter.h"
 
 #include <string>
@@ -12,7 +13,6 @@
 // execute and document exactly what the workbook holds.
 
 namespace msg {
-inline constexpr const char* kNoRecordsToSave = "列表中没有记录需要保存！";
 inline constexpr const char* kExcelSaved = "保存查询结果为Excel文件成功！";
 inline constexpr const char* kExcelSaveFailed = "Excel文件保存失败。";
 }  // namespace msg

@@ -93,6 +93,8 @@ void CDrawView::paintEvent(QPaintEvent*)
     }
     QPainter screen(this);
     screen.drawImage(0, 0, m_backing);
+    if (m_pFrame && m_pFrame->ViewMode() == kViewModeGraph)
+        m_suggestion.Draw(screen, *this, m_pFrame->ShownComponents());
 }
 
 void CDrawView::resizeEvent(QResizeEvent* event)

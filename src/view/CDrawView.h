@@ -5,6 +5,7 @@
 #include "view/CMarkerLayer.h"
 #include "view/MarkerRecord.h"
 #include "view/PrintSettings.h"
+#include "view/SuggestionOverlay.h"
 
 #include <QImage>
 #include <QPoint>
@@ -145,6 +146,8 @@ public:
     int m_lineHeight = 0;
     int m_cursorIndex = 0;
     int m_cursorShown = 0;
+    // The automatic interpretation's suggestion, drawn over the graph on screen while shown.
+    SuggestionOverlay m_suggestion;
 
 signals:
     // Command 32829 from the context menu: the application shows the smoothing settings dialog.

@@ -1,12 +1,15 @@
 // "保存图片" and "导出数据" from the menu: the frame hands them to the view, whose requests run the
-// exports and show their outcome.
+// exports and show their outcome. "导出LAS文件…" and "导出CSV文件…" run from the frame itself.
 #include "ShellFixture.h"
 
 #include "app/CommandIds.h"
+#include "data/LasReader.h"
 #include "report/CSavePicDlg.h"
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QtTest>
@@ -66,6 +69,55 @@ private slots:
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("保存查询结果为Excel文件成功！")});
         QVERIFY(QFileInfo(xls).size() > 0);
         QCOMPARE(f.View().m_exportList.rowCount(), int(f.View().m_screenData.primary.m_nCount));
+    }
+
+    void logExportsWriteTheFileOnDisplayWithItsSmoothing()
+    {
+        ShellFixture f;
+        const QList<QAction*> items = f.frame->menuBar()->actions().first()->menu()->actions();
+        const qsizetype at = items.indexOf(f.frame->Action(cmd::kExportData));
+        QCOMPARE(items.value(at + 1)->text(), QStringLiteral("导出LAS文件…"));
+        QCOMPARE(items.value(at + 2)->text(), QStringLiteral("导出CSV文件…"));
+        QVERIFY(!f.frame->IsCommandEnabled(cmd::kExportLas) && !f.frame->IsCommandEnabled(cmd::kExportCsv));
+
+        const QString cdd = f.Sample(QStringLiteral("p2.CDD"), QStringLiteral("P02-20m.cdd"));
+        QVERIFY(f.frame->OpenDocumentFile(cdd));
+        QVERIFY(f.Show());
+        QTRY_VERIFY(f.View().m_screenData.primary.m_nCount == 81);
+        f.View().m_screenData.primary.m_nSmoothWindow = 3;
+
+        f.prompts.AnswerFile(f.Path(QStringLiteral("p2.las")));
+        f.frame->OnCommand(cmd::kExportLas);
+        const Prompts::FileRequest las = f.prompts.LastFileRequest();
+        QCOMPARE(las.initialPath, f.Path(QStringLiteral("p2.las")));
+        QCOMPARE(las.filter, QStringLiteral("LAS 文件(*.las)|*.las||"));
+        QVERIFY(las.defaultSuffix == QStringLiteral("las") && las.confirmOverwrite);
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("已保存！")});
+        QCOMPARE(f.prompts.m_calls.last().kind, Prompts::Kind::Information);
+        QFile written(f.Path(QStringLiteral("p2.las")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const LasFile read = ReadLas(written.readAll().toStdString());
+        QCOMPARE(QString::fromStdString(read.error), QString());
+        QCOMPARE(read.rows.size(), std::size_t(81));
+        QCOMPARE(read.Value('P', "SMOOTH") + " " + read.Value('P', "BOTM"), std::string("3 16.25"));
+
+        // CSV: cancelled, written, then into a folder that does not exist.
+        f.prompts.Clear();
+        f.prompts.AnswerFile(QString());
+        f.frame->OnCommand(cmd::kExportCsv);
+        QCOMPARE(f.prompts.LastFileRequest().initialPath, f.Path(QStringLiteral("p2.csv")));
+        QVERIFY(f.prompts.Messages().isEmpty());
+        f.prompts.AnswerFile(f.Path(QStringLiteral("p2.csv")));
+        f.frame->OnCommand(cmd::kExportCsv);
+        QFile csv(f.Path(QStringLiteral("p2.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count("\r\n"), 82);
+        f.prompts.Clear();
+        f.prompts.AnswerFile(f.Path(QStringLiteral("missing/p2.csv")));
+        f.frame->OnCommand(cmd::kExportCsv);
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("无法创建文件")});
+        QCOMPARE(QDir(f.dataDir.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"p2.CDD", "p2.csv", "p2.las", "zel.sysconfig"}));
     }
 };
 

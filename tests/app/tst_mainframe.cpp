@@ -80,7 +80,7 @@ void TestMainFrame::windowParts()
     QVERIFY(toolBar);
     for (QAction* a : toolBar->actions())
         buttons << (a->isSeparator() ? 0 : a->data().toInt());
-    QCOMPARE(buttons, QList<int>({57601, 57603, 0, 32827, 32826, 57607, 57664}));
+    QCOMPARE(buttons, QList<int>({57601, 57603, 0, 32827, 32826, 57607, 57664, 0, cmd::kAutoInterpret}));
 
     // Nine panes keyed by id, starting as a single space; the view writes them through the
     // frame's pane interface.

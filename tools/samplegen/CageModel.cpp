@@ -22,9 +22,6 @@ constexpr double kBarRemanence = 0.15;
 constexpr double kPieceRemanence = 0.2;
 constexpr double kPieceMin = 1.0;
 constexpr double kPieceMax = 3.0;
-// The ties of a lap carry most of the flux from one section's bars into the other's, so only part
-// of each lapped bar end is a free pole; cut ends at the bottom and at the top are fully free.
-constexpr double kLapEndFreeFraction = 0.1;
 // Transverse dipoles farther than this from the probe along the hole add less than the noise.
 constexpr double kDipoleReach = 10.0;
 constexpr double kDipoleSpacing = 0.05;
@@ -96,7 +93,7 @@ CageModel::CageModel(const PileModel& pile, uint64_t cageSeed) : m_pile(pile)
             const double radius = pile.cageRadius + rng.Uniform(-0.015, 0.015);
             const double bx = radius * std::cos(angle);
             const double by = radius * std::sin(angle);
-            const double barMagnetisation = induced * (1.0 + rng.Normal(kBarRemanence));
+            const double barMagnetisation = pile.polarity * induced * (1.0 + rng.Normal(kBarRemanence));
 
             double pieceTop = top;
             double previous = 0.0;  // magnetisation above the piece; the top end faces air
@@ -104,13 +101,13 @@ CageModel::CageModel(const PileModel& pile, uint64_t cageSeed) : m_pile(pile)
             while (pieceTop < bottom) {
                 const double pieceBottom = std::min(bottom, pieceTop + rng.Uniform(kPieceMin, kPieceMax));
                 const double m = barMagnetisation + induced * rng.Normal(kPieceRemanence);
-                const double free = barTop && lappedTop ? kLapEndFreeFraction : 1.0;
+                const double free = barTop && lappedTop ? pile.lapEndFreeFraction : 1.0;
                 m_poles.push_back({bx, by, pieceTop, (previous - m) * area * free});
                 barTop = false;
                 previous = m;
                 pieceTop = pieceBottom;
             }
-            m_poles.push_back({bx, by, bottom, previous * area * (lappedBottom ? kLapEndFreeFraction : 1.0)});
+            m_poles.push_back({bx, by, bottom, previous * area * (lappedBottom ? pile.lapEndFreeFraction : 1.0)});
 
             const double tm = kTransverseSusceptibility * area;
             m_rods.push_back({bx, by, top, bottom, {tm * hTransverse.x, tm * hTransverse.y, 0.0}});

@@ -36,6 +36,12 @@ struct PileModel {
     Vec3 earth;                       // regional field at the surface
     double earthGradientZ = 0.0;      // nT per metre of depth
     double noise = 3.0;               // standard deviation of the instrument noise
+    // Share of a lapped bar end that acts as a free pole (the ties carry the rest of the flux into
+    // the other section's bars); well tied laps show little, loose ones as much as a cut end.
+    double lapEndFreeFraction = 0.1;
+    // Induced magnetisation times this: a negative value stands for a cage whose remanence
+    // outweighs the induced part and points upwards.
+    double polarity = 1.0;
 };
 
 struct ProbeSample {

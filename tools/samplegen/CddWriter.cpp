@@ -1,6 +1,7 @@
 #include "CddWriter.h"
 
 #include <bit>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -91,4 +92,14 @@ std::string SerializeCdd(const CddContent& content)
     PutAcquisitionHeader(out, content.secondary);
     PutSamples(out, content.secondary.samples);
     return out;
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -44,3 +45,6 @@ struct CddContent {
 
 // The file's bytes. Throws std::runtime_error when the texts overflow their header.
 std::string SerializeCdd(const CddContent& content);
+
+// Writes bytes to path, replacing the file. Throws std::runtime_error when that fails.
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);

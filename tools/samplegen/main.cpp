@@ -1,10 +1,12 @@
 // orvek-samplegen <outdir>: writes the bundled sample measurement files and truth.txt, the cage
 // each file was generated from. The output depends only on the catalogue, so running it again
 // reproduces the folder byte for byte.
+// orvek-samplegen --bench <outdir> [SEED]: writes the interpretation bench set drawn from SEED.
 
 #include "CageModel.h"
 #include "CddWriter.h"
 #include "SampleCatalog.h"
+#include "BenchSet.h"
 
 #include "data/TextCodec.h"
 
@@ -13,7 +15,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -167,36 +168,34 @@ const char* kTruthHeader =
     "  cmake --build <build> --target orvek-samplegen && <build>/tools/orvek-samplegen samples\n"
     "\n";
 
-void WriteFile(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-        std::fprintf(argc == 2 ? stdout : stderr, "usage: orvek-samplegen <outdir>\n");
+    const bool bench = argc >= 3 && argc <= 4 && std::string(argv[1]) == "--bench";
+    if ((argc != 2 && !bench) || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        std::fprintf(argc == 2 ? stdout : stderr, "usage: orvek-samplegen <outdir>\n"
+                                                  "       orvek-samplegen --bench <outdir> [SEED]\n");
         return argc == 2 ? 0 : 2;
     }
     try {
+        if (bench) {
+            const uint64_t seed = argc == 4 ? std::stoull(argv[3]) : 1;
+            const int files = WriteBenchSet(argv[2], seed);
+            std::printf("%d bench files (seed %llu) in %s\n", files, (unsigned long long)seed, argv[2]);
+            return 0;
+        }
         const std::filesystem::path dir(argv[1]);
         std::filesystem::create_directories(dir);
         std::string truth = kTruthHeader;
         for (const SamplePlan& plan : SampleCatalog()) {
             const std::string bytes = SerializeCdd(BuildContent(plan));
-            WriteFile(dir / plan.fileName, bytes);
+            WriteFileBytes(dir / plan.fileName, bytes);
             truth += Truth(plan) + "\n";
             std::printf("%s: %d + %d samples, %zu bytes\n", plan.fileName.c_str(), plan.count, plan.secondaryCount,
                         bytes.size());
         }
-        WriteFile(dir / "truth.txt", truth);
+        WriteFileBytes(dir / "truth.txt", truth);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orvek-samplegen: %s\n", e.what());
         return 1;

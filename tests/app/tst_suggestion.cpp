@@ -1,0 +1,93 @@
+// "自动判读" and "采用建议" on a real main frame: the suggestion drawn over the graph only when
+// asked for, accepted into the markers through the marker commands, written only by File / Save,
+// and gone when another file is opened.
+#include "ShellFixture.h"
+
+#include "app/CommandIds.h"
+#include "analysis/CursorMath.h"
+#include "analysis/MarkerMath.h"
+#include "data/MeasurementFile.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+const QRgb kBlue = qRgb(0, 0, 255);
+
+// Blue pixels in the column of the client picture.
+int BlueInColumn(const QImage& image, int x)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        n += image.pixel(x, y) == kBlue ? 1 : 0;
+    return n;
+}
+
+}  // namespace
+
+class TestSuggestion : public QObject {
+    Q_OBJECT
+private slots:
+    void suggestAcceptAndSave();
+};
+
+void TestSuggestion::suggestAcceptAndSave()
+{
+    ShellFixture f;
+    QVERIFY(f.Show());
+    CMainFrame& frame = *f.frame;
+    CDrawView& view = f.View();
+    // P03-30m: 121 samples at 25 cm, the cage ends at 26.50 m, no markers stored.
+    const QString path = f.Sample(QStringLiteral("p03.cdd"), QStringLiteral("P03-30m.cdd"));
+    QVERIFY(frame.OpenDocumentFile(path));
+    view.repaint();
+    const QByteArray before = FileBytes(path);
+    QVERIFY(!frame.Action(cmd::kAcceptSuggestion)->isEnabled());
+    const QImage plain = view.grab().toImage();
+
+    frame.Action(cmd::kAutoInterpret)->trigger();
+    QVERIFY(frame.Action(cmd::kAcceptSuggestion)->isEnabled());
+    const QLabel* message = frame.findChild<QLabel*>(QStringLiteral("messagePane"));
+    QVERIFY(message->text().startsWith(QStringLiteral("自动判读：建议底部 26.")));
+    QVERIFY(message->text().contains(QStringLiteral("置信度")));
+
+    // A dashed blue line where the suggested bottom lies; the backing image is untouched.
+    const CursorScale scale = MakeCursorScale(view.m_screenData.primary, view.PaintedSize().width());
+    const int x = RestoredMarkerX(scale, 26.5f);
+    const QImage shown = view.grab().toImage();
+    int dashed = 0;
+    for (int dx = -2; dx <= 2; ++dx)
+        dashed = std::max(dashed, BlueInColumn(shown, x + dx) - BlueInColumn(plain, x + dx));
+    QVERIFY2(dashed > 50, qPrintable(QString::number(dashed)));
+    QCOMPARE(view.BackingImage(), plain);
+
+    // Accepting places the bottom marker on the nearest sample, as the context menu would.
+    frame.Action(cmd::kAcceptSuggestion)->trigger();
+    const MarkerRecord& bottom = view.m_markers[kBottomMarker];
+    QCOMPARE(bottom.placed, 1);
+    QVERIFY(std::abs(bottom.depth - 26.5f) <= 0.25f);
+    QCOMPARE(std::fmod(bottom.depth * 4.0f, 1.0f), 0.0f);
+    QVERIFY(!frame.Action(cmd::kAcceptSuggestion)->isEnabled());
+    QCOMPARE(FileBytes(path), before);
+
+    // File / Save writes what was accepted.
+    const QString copy = f.Path(QStringLiteral("saved.cdd"));
+    f.prompts.AnswerFile(copy);
+    frame.OnCommand(cmd::kFileSave);
+    auto slot = std::make_unique<FileSlot>();
+    QCOMPARE(FullLoad(*slot, copy.toStdString()), LoadResult::Ok);
+    QCOMPARE(slot->markerCount, 11);
+    QCOMPARE(slot->markerDepth[kBottomMarker], bottom.depth);
+
+    // Another file: no suggestion until asked again.
+    frame.Action(cmd::kAutoInterpret)->trigger();
+    QVERIFY(view.m_suggestion.Shown());
+    QVERIFY(frame.OpenDocumentFile(f.Sample(QStringLiteral("p01.cdd"))));
+    QVERIFY(!view.m_suggestion.Shown());
+    QVERIFY(!frame.Action(cmd::kAcceptSuggestion)->isEnabled());
+}
+
+QTEST_MAIN(TestSuggestion)
+#include "tst_suggestion.moc"
