@@ -7,6 +7,7 @@
 #include "view/CDrawView.h"
 #include "view/PrintSettings.h"
 #include "view/Prompts.h"
+#include "view/TextU16.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -25,11 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-QString FromU16(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
-}
 
 std::string FileSystemPath(const QString& path)
 {

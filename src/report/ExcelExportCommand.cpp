@@ -2,23 +2,15 @@
 
 #include "view/CExportList.h"
 #include "view/Prompts.h"
+#include "view/TextU16.h"
 
 #include <QFile>
-
-namespace {
-
-QString Text(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
-}
-
-}  // namespace
 
 void FillExportList(CExportList& list, const CFileData& data)
 {
     list.DeleteAllItems();
     for (const XlsRow& row : BuildExportRows(data))
-        list.AppendRow({Text(row[0]), Text(row[1]), Text(row[2])});
+        list.AppendRow({FromU16(row[0]), FromU16(row[1]), FromU16(row[2])});
 }
 
 std::optional<std::vector<XlsRow>> ExportListSheet(const CExportList& list)
