@@ -104,7 +104,6 @@ void CMainFrame::CreateDrawView()
     m_pTable = new CEditListCtrl(m_pDrawView);
     m_pTable->SetFrame(this);
     m_pTable->SetPrompts(&m_prompts);
-    m_pExportList = CreateExportList(m_pDrawView);
     m_pDrawView->SetTable(m_pTable);
     // Resizes of the view reach the table here; the view itself only repaints.
     m_pDrawView->installEventFilter(this);

@@ -91,14 +91,12 @@ void TestMainFrame::windowParts()
     QCOMPARE(frame.StatusPane(59146)->text(), QStringLiteral("测点总数;49"));
     QVERIFY(frame.StatusPane(59146)->sizeHint().width() >= 300);
 
-    // The view's child controls: the grid hidden until table mode, the export list never shown.
+    // The view's child control: the grid, hidden until table mode.
     CEditListCtrl* table = frame.GetTable();
     QCOMPARE(table->parentWidget(), &f.View());
     QCOMPARE(table->columnCount(), 15);
     QCOMPARE(table->horizontalHeaderItem(13)->text(), QStringLiteral("垂直分量"));
     QVERIFY(!table->isVisible());
-    QCOMPARE(frame.GetExportList()->columnCount(), 3);
-    QVERIFY(!frame.GetExportList()->isVisible());
 }
 
 void TestMainFrame::acceleratorsAndHotKeys()
