@@ -235,6 +235,25 @@ LoadResult StatusOfRead(ReadStatus status)
     return status == ReadStatus::TooLarge ? LoadResult::TooLarge : LoadResult::CannotOpen;
 }
 
+// The one path of both loads: the primary part is read into a scratch copy of the slot, `finish`
+// completes what the load adds to it, and only then does the copy replace the slot.
+template <typename Finish>
+LoadResult LoadIntoSlot(FileSlot& slot, const std::vector<unsigned char>& bytes, Finish finish)
+{
+    FileSlot& next = ScratchCopyOf(slot);
+    Reader r(bytes);
+    uint32_t n = 0;
+    const LoadResult primary = ReadPrimary(r, next, slot, n);
+    if (primary != LoadResult::Ok) {
+        return primary;
+    }
+    finish(next, n);
+    // Bytes name no file; a load from a file names it once the load has succeeded.
+    next.sourcePath.clear();
+    std::swap(slot, next);
+    return LoadResult::Ok;
+}
+
 std::string FormatFixed2(float value)
 {
     char buf[64];
@@ -304,16 +323,11 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
     return LoadFromFile(slot, path, &FullLoadFromBytes);
 }
 
-LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
+namespace {
+
+// What the full load adds to the primary samples: depth repair, differences and smoothing.
+void CompletePrimary(CFileData& p, uint32_t n)
 {
-    FileSlot& next = ScratchCopyOf(slot);
-    Reader r(bytes);
-    uint32_t n = 0;
-    const LoadResult primary = ReadPrimary(r, next, slot, n);
-    if (primary != LoadResult::Ok) {
-        return primary;
-    }
-    CFileData& p = next.primary;
     const int count = static_cast<int>(n);
     for (int i = 1; i < count; ++i) {
         SampleRecord& s = p.m_raw[i];
@@ -350,10 +364,16 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
         p.m_smoothed[i].y = ys[i];
         p.m_smoothed[i].z = zs[i];
     }
-    ReadSecondary(bytes, n, next.secondary);
-    next.sourcePath.clear();
-    std::swap(slot, next);
-    return LoadResult::Ok;
+}
+
+}  // namespace
+
+LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
+{
+    return LoadIntoSlot(slot, bytes, [&](FileSlot& next, uint32_t n) {
+        CompletePrimary(next.primary, n);
+        ReadSecondary(bytes, n, next.secondary);
+    });
 }
 
 LoadResult HeaderLoad(FileSlot& slot, const std::string& path)
@@ -366,15 +386,7 @@ LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>&
     if (bytes.empty()) {
         return LoadResult::Empty;
     }
-    FileSlot& next = ScratchCopyOf(slot);
-    Reader r(bytes);
-    uint32_t n = 0;
-    const LoadResult result = ReadPrimary(r, next, slot, n);
-    if (result == LoadResult::Ok) {
-        next.sourcePath.clear();
-        std::swap(slot, next);
-    }
-    return result;
+    return LoadIntoSlot(slot, bytes, [](FileSlot&, uint32_t) {});
 }
 
 namespace {
