@@ -231,8 +231,7 @@ void PrintJob::PrintPage(QPainter& painter, int page)
     const CFileData* report = reportRead ? &m_view.m_reportData.primary : nullptr;
 
     if (m_view.m_printSettings.printTitle && report)
-        waveform::DrawPageTitle(dc, FromU16(report->m_strEngineeringName), m_view.m_titleWidth,
-                                m_view.m_titleLeft, V);
+        waveform::DrawPageTitle(dc, FromU16(report->m_strEngineeringName), m_view.m_titleWidth, m_view.m_titleLeft, V);
 
     if (content.kind == PageKind::Waveform) {
         DrawWaveformPage(painter, dc, path, content.name, W, V);

@@ -60,9 +60,8 @@ private slots:
         QCOMPARE(prompts.m_calls.last().kind, Prompts::Kind::Information);
 
         // The list keeps the rows, the shallowest sample first.
-        QCOMPARE(list, (std::vector<XlsRow>{{u"0.00", u"44990", u"-20"},
-                                            {u"0.25", u"44995", u"-20"},
-                                            {u"0.50", u"45000", u"0"}}));
+        QCOMPARE(list, (std::vector<XlsRow>{
+                           {u"0.00", u"44990", u"-20"}, {u"0.25", u"44995", u"-20"}, {u"0.50", u"45000", u"0"}}));
         QVERIFY(QFileInfo(path).size() > 0);
 
         // A second export fills the list afresh.

@@ -227,11 +227,11 @@ private slots:
     void everyFieldSavedShownAndPrinted()
     {
         DialogFixture f;
-        const std::pair<int, QString> typed[] = {
-            {D::IDC_ENGINEERING_NAME, "工程"}, {D::IDC_NOTES, "说明"},       {D::IDC_DESIGN_PILE, "30.50"},
-            {D::IDC_DESIGN_CAGE, "18.25"},     {D::IDC_DATE, "2024-6-1"},    {D::IDC_PILE_NO, "P9"},
-            {D::IDC_DETECTED_LENGTH, "17.75"}, {D::IDC_START_DEPTH, "21.50"}, {D::IDC_PROJECT, "项目"},
-            {D::IDC_SITE, "工地"}};
+        const std::pair<int, QString> typed[] = {{D::IDC_ENGINEERING_NAME, "工程"}, {D::IDC_NOTES, "说明"},
+                                                 {D::IDC_DESIGN_PILE, "30.50"},     {D::IDC_DESIGN_CAGE, "18.25"},
+                                                 {D::IDC_DATE, "2024-6-1"},         {D::IDC_PILE_NO, "P9"},
+                                                 {D::IDC_DETECTED_LENGTH, "17.75"}, {D::IDC_START_DEPTH, "21.50"},
+                                                 {D::IDC_PROJECT, "项目"},          {D::IDC_SITE, "工地"}};
         for (const auto& [id, text] : typed)
             f.dlg->SetControlText(id, text);
         f.Click(D::IDC_SAVE);
