@@ -288,6 +288,16 @@ std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
+// Where a number's digits start for atoi and atof: after the leading blanks and one sign.
+std::size_t SkipBlanksAndSign(std::u16string_view text, bool& negative)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+    return i;
+}
+
 }  // namespace
 
 InvalidTestDateError::InvalidTestDateError(int y, int m, int d)
@@ -628,13 +638,8 @@ ReportTexts FillReportFields(const FileSlot& slot)
 
 int32_t ParseLeadingInt(std::u16string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     int64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t(INT32_MAX) + 1);
@@ -645,13 +650,8 @@ int32_t ParseLeadingInt(std::u16string_view text)
 
 double ParseLeadingDouble(std::u16string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     // from_chars takes neither blanks nor a '+'; what follows the sign must be the number itself.
     std::string ascii;
     for (; i < text.size() && text[i] < 0x80; ++i) {
