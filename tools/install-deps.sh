@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgsf-1-dev libfreexl-dev

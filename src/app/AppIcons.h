@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The program's pictures are drawn in code on a 16-unit grid, so they stay sharp at every size and
-// need no image files or image plugins at run time.
+// The program's pictures are SVG files under res/ built in as Qt resources, so they stay sharp at
+// every size.
 enum class IconId {
     App,
     Open,

@@ -44,7 +44,6 @@
 #include <QToolBar>
 
 static_assert(cmd::kGraphMode == kViewModeGraph && cmd::kTableMode == kViewModeTable);
-static_assert(cmd::kFirstPane == pane::kProject && cmd::kLastPane == pane::kStep);
 
 CMainFrame::CMainFrame(Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_nViewMode(cmd::kGraphMode), m_prompts(prompts), m_recentFiles(4)
@@ -107,7 +106,6 @@ void CMainFrame::CreateDrawView()
     m_pTable = new CEditListCtrl(m_pDrawView);
     m_pTable->SetFrame(this);
     m_pTable->SetPrompts(&m_prompts);
-    m_pExportList = CreateExportList(m_pDrawView);
     m_pDrawView->SetTable(m_pTable);
     // Resizes of the view reach the table here; the view itself only repaints.
     m_pDrawView->installEventFilter(this);
@@ -280,10 +278,11 @@ void CMainFrame::CreateStatusBar()
     m_pMessagePane = new CStatusPane(texts::kReady, bar);
     m_pMessagePane->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_pMessagePane, 1);
-    for (int i = 0; i < cmd::kPaneCount; ++i) {
+    for (int i = 0; i < pane::kPaneCount; ++i) {
+        const int nId = pane::kFirstPane + i;
         auto* pane = new CStatusPane(QStringLiteral(" "), bar);
-        pane->setObjectName(QStringLiteral("pane%1").arg(cmd::kFirstPane + i));
-        pane->setProperty("paneId", cmd::kFirstPane + i);
+        pane->setObjectName(QStringLiteral("pane%1").arg(nId));
+        pane->setProperty("paneId", nId);
         m_panes[std::size_t(i)] = pane;
         bar->addPermanentWidget(pane);
     }
@@ -291,9 +290,9 @@ void CMainFrame::CreateStatusBar()
 
 CStatusPane* CMainFrame::StatusPane(int nId) const
 {
-    if (nId < cmd::kFirstPane || nId > cmd::kLastPane)
+    if (nId < pane::kFirstPane || nId > pane::kLastPane)
         return nullptr;
-    return m_panes[std::size_t(nId - cmd::kFirstPane)];
+    return m_panes[std::size_t(nId - pane::kFirstPane)];
 }
 
 void CMainFrame::SetStatusPaneText(int nId, const QString& text)

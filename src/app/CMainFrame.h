@@ -24,7 +24,6 @@ class QLabel;
 class QMenu;
 class QShortcut;
 class QSplitter;
-class QTableWidget;
 class QToolBar;
 
 // The main window: file tree on the left, drawing view on the right, and every command of the
@@ -84,7 +83,6 @@ public:
     CFileTreeView* GetTreeView() const { return m_pTreeView; }
     CDrawView* GetDrawView() const { return m_pDrawView; }
     CEditListCtrl* GetTable() const { return m_pTable; }
-    QTableWidget* GetExportList() const { return m_pExportList; }
     QSplitter* GetSplitter() const { return m_wndSplitter; }
     CStatusPane* StatusPane(int nId) const;
     void SetStatusPaneText(int nId, const QString& text);
@@ -154,7 +152,6 @@ private:
     CFileTreeView* m_pTreeView = nullptr;
     CDrawView* m_pDrawView = nullptr;
     CEditListCtrl* m_pTable = nullptr;
-    QTableWidget* m_pExportList = nullptr;
     CStatusPane* m_pMessagePane = nullptr;
     std::array<CStatusPane*, 9> m_panes{};
     QHash<int, QAction*> m_actions;

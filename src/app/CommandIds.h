@@ -43,9 +43,4 @@ inline constexpr int kAcceptSuggestion = 32961;
 // System-wide hot keys of the hidden correction tools.
 inline constexpr int kHotKeyStartDepth = 0x5000;  // Ctrl+Meta+I
 inline constexpr int kHotKeyTail = 0x5001;        // Ctrl+Meta+E
-
-// Status bar panes after the message pane.
-inline constexpr int kFirstPane = 59142;
-inline constexpr int kLastPane = 59150;
-inline constexpr int kPaneCount = kLastPane - kFirstPane + 1;
 }  // namespace cmd

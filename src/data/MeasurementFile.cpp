@@ -236,6 +236,25 @@ LoadResult StatusOfRead(ReadStatus status)
     return status == ReadStatus::TooLarge ? LoadResult::TooLarge : LoadResult::CannotOpen;
 }
 
+// The one path of both loads: the primary part is read into a scratch copy of the slot, `finish`
+// completes what the load adds to it, and only then does the copy replace the slot.
+template <typename Finish>
+LoadResult LoadIntoSlot(FileSlot& slot, const std::vector<unsigned char>& bytes, Finish finish)
+{
+    FileSlot& next = ScratchCopyOf(slot);
+    Reader r(bytes);
+    uint32_t n = 0;
+    const LoadResult primary = ReadPrimary(r, next, slot, n);
+    if (primary != LoadResult::Ok) {
+        return primary;
+    }
+    finish(next, n);
+    // Bytes name no file; a load from a file names it once the load has succeeded.
+    next.sourcePath.clear();
+    std::swap(slot, next);
+    return LoadResult::Ok;
+}
+
 std::string FormatFixed2(float value)
 {
     char buf[64];
@@ -269,6 +288,16 @@ std::optional<std::string> EncodeReportText(std::u16string_view text)
 std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+// Where a number's digits start for atoi and atof: after the leading blanks and one sign.
+std::size_t SkipBlanksAndSign(std::u16string_view text, bool& negative)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+    return i;
+}
 
 }  // namespace
 
@@ -305,16 +334,11 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
     return LoadFromFile(slot, path, &FullLoadFromBytes);
 }
 
-LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
+namespace {
+
+// What the full load adds to the primary samples: depth repair, differences and smoothing.
+void CompletePrimary(CFileData& p, uint32_t n)
 {
-    FileSlot& next = ScratchCopyOf(slot);
-    Reader r(bytes);
-    uint32_t n = 0;
-    const LoadResult primary = ReadPrimary(r, next, slot, n);
-    if (primary != LoadResult::Ok) {
-        return primary;
-    }
-    CFileData& p = next.primary;
     const int count = static_cast<int>(n);
     for (int i = 1; i < count; ++i) {
         SampleRecord& s = p.m_raw[i];
@@ -351,10 +375,16 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
         p.m_smoothed[i].y = ys[i];
         p.m_smoothed[i].z = zs[i];
     }
-    ReadSecondary(bytes, n, next.secondary);
-    next.sourcePath.clear();
-    std::swap(slot, next);
-    return LoadResult::Ok;
+}
+
+}  // namespace
+
+LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
+{
+    return LoadIntoSlot(slot, bytes, [&](FileSlot& next, uint32_t n) {
+        CompletePrimary(next.primary, n);
+        ReadSecondary(bytes, n, next.secondary);
+    });
 }
 
 LoadResult HeaderLoad(FileSlot& slot, const std::string& path)
@@ -367,15 +397,7 @@ LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>&
     if (bytes.empty()) {
         return LoadResult::Empty;
     }
-    FileSlot& next = ScratchCopyOf(slot);
-    Reader r(bytes);
-    uint32_t n = 0;
-    const LoadResult result = ReadPrimary(r, next, slot, n);
-    if (result == LoadResult::Ok) {
-        next.sourcePath.clear();
-        std::swap(slot, next);
-    }
-    return result;
+    return LoadIntoSlot(slot, bytes, [](FileSlot&, uint32_t) {});
 }
 
 namespace {
@@ -617,13 +639,8 @@ ReportTexts FillReportFields(const FileSlot& slot)
 
 int32_t ParseLeadingInt(std::u16string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     int64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t(INT32_MAX) + 1);
@@ -634,13 +651,8 @@ int32_t ParseLeadingInt(std::u16string_view text)
 
 double ParseLeadingDouble(std::u16string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     // from_chars takes neither blanks nor a '+'; what follows the sign must be the number itself.
     std::string ascii;
     for (; i < text.size() && text[i] < 0x80; ++i) {

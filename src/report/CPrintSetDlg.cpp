@@ -7,6 +7,7 @@
 #include "view/CDrawView.h"
 #include "view/PrintSettings.h"
 #include "view/Prompts.h"
+#include "view/TextU16.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -26,10 +27,30 @@
 
 namespace {
 
-QString FromU16(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
-}
+using D = CPrintSetDlg;
+
+// The report fields: the control (a line or a multi-line edit; ControlText and SetControlText
+// read either), the member UpdateData copies it into, the report-block value it shows and saves,
+// and its place among the printed texts (-1: not printed).
+struct ReportField {
+    int id;
+    QString CPrintSetDlg::*member;
+    std::u16string ReportTexts::*value;
+    int printed;
+};
+
+const ReportField kReportFields[] = {
+    {D::IDC_ENGINEERING_NAME, &D::m_strEngineeringName, &ReportTexts::engineeringName, 0},
+    {D::IDC_NOTES, &D::m_strNotes, &ReportTexts::notes, 1},
+    {D::IDC_DESIGN_PILE, &D::m_strDesignPile, &ReportTexts::designPileLength, 2},
+    {D::IDC_DESIGN_CAGE, &D::m_strDesignCage, &ReportTexts::designCageLength, 3},
+    {D::IDC_DATE, &D::m_strDate, &ReportTexts::date, 4},
+    {D::IDC_PILE_NO, &D::m_strPileNo, &ReportTexts::pileNo, 5},
+    {D::IDC_DETECTED_LENGTH, &D::m_strDetectedLength, &ReportTexts::detectedLength, 6},
+    {D::IDC_START_DEPTH, &D::m_strStartDepth, &ReportTexts::startDepth, 7},
+    {D::IDC_PROJECT, &D::m_strProject, &ReportTexts::project, -1},
+    {D::IDC_SITE, &D::m_strSite, &ReportTexts::site, -1},
+};
 
 std::string FileSystemPath(const QString& path)
 {
@@ -264,38 +285,20 @@ void CPrintSetDlg::SetControlText(int id, const QString& text)
 
 void CPrintSetDlg::UpdateData()
 {
-    m_strEngineeringName = m_pEngineeringName->text();
-    m_strProject = m_pProject->text();
-    m_strSite = m_pSite->text();
-    m_strPileNo = m_pPileNo->text();
-    m_strDetectedLength = m_pDetectedLength->text();
-    m_strStartDepth = m_pStartDepth->text();
-    m_strDesignCage = m_pDesignCage->text();
-    m_strDesignPile = m_pDesignPile->text();
-    m_strDate = m_pDate->text();
-    m_strNotes = m_pNotes->toPlainText();
+    for (const ReportField& field : kReportFields)
+        this->*field.member = ControlText(field.id);
 }
 
 void CPrintSetDlg::ClearReportFields()
 {
-    for (QLineEdit* edit : {m_pEngineeringName, m_pProject, m_pSite, m_pPileNo, m_pDetectedLength, m_pStartDepth,
-                            m_pDesignCage, m_pDesignPile, m_pDate})
-        edit->clear();
-    m_pNotes->clear();
+    for (const ReportField& field : kReportFields)
+        SetControlText(field.id, QString());
 }
 
 void CPrintSetDlg::ShowReportTexts(const ReportTexts& t)
 {
-    m_pStartDepth->setText(FromU16(t.startDepth));
-    m_pPileNo->setText(FromU16(t.pileNo));
-    m_pEngineeringName->setText(FromU16(t.engineeringName));
-    m_pNotes->setPlainText(FromU16(t.notes));
-    m_pDate->setText(FromU16(t.date));
-    m_pDetectedLength->setText(FromU16(t.detectedLength));
-    m_pDesignCage->setText(FromU16(t.designCageLength));
-    m_pDesignPile->setText(FromU16(t.designPileLength));
-    m_pProject->setText(FromU16(t.project));
-    m_pSite->setText(FromU16(t.site));
+    for (const ReportField& field : kReportFields)
+        SetControlText(field.id, FromU16(t.*field.value));
 }
 
 bool CPrintSetDlg::ReadDataSlot(const QString& path)
@@ -354,16 +357,8 @@ void CPrintSetDlg::OnSave()
         return;
     }
     ReportTexts texts;
-    texts.detectedLength = m_strDetectedLength.toStdU16String();
-    texts.startDepth = m_strStartDepth.toStdU16String();
-    texts.designCageLength = m_strDesignCage.toStdU16String();
-    texts.designPileLength = m_strDesignPile.toStdU16String();
-    texts.pileNo = m_strPileNo.toStdU16String();
-    texts.engineeringName = m_strEngineeringName.toStdU16String();
-    texts.notes = m_strNotes.toStdU16String();
-    texts.date = m_strDate.toStdU16String();
-    texts.project = m_strProject.toStdU16String();
-    texts.site = m_strSite.toStdU16String();
+    for (const ReportField& field : kReportFields)
+        texts.*field.value = (this->*field.member).toStdU16String();
 
     const WriteResult result = ReportSave(FileSystemPath(m_strSelectedPath), texts);
     if (result != WriteResult::Ok) {
@@ -384,14 +379,11 @@ PrintSettings CPrintSetDlg::SettingsFromControls() const
     s.printTitle = m_pTitleCheck->isChecked() ? 1 : 0;
     s.printWave = m_pPrintWave->isChecked() ? 1 : 0;
     s.printTable = m_pPrintData->isChecked() ? 1 : 0;
-    s.texts = {s.printTitle ? m_pEngineeringName->text() : QString(),
-               m_pNotes->toPlainText(),
-               m_pDesignPile->text(),
-               m_pDesignCage->text(),
-               m_pDate->text(),
-               m_pPileNo->text(),
-               m_pDetectedLength->text(),
-               m_pStartDepth->text()};
+    for (const ReportField& field : kReportFields) {
+        // Without the title box the engineering name is not printed.
+        if (field.printed >= 0 && (s.printTitle || field.id != IDC_ENGINEERING_NAME))
+            s.texts[std::size_t(field.printed)] = ControlText(field.id);
+    }
     return s;
 }
 

@@ -1,50 +1,13 @@
 #include "report/ExcelExportCommand.h"
 
-#include "view/CExportList.h"
 #include "view/Prompts.h"
 
 #include <QFile>
 
-namespace {
-
-QString Text(const std::u16string& text)
+std::optional<ExcelExportResult> RunExcelExport(std::vector<XlsRow>& rows, const CFileData& data, Prompts& prompts)
 {
-    return QString::fromStdU16String(text);
-}
-
-}  // namespace
-
-void FillExportList(CExportList& list, const CFileData& data)
-{
-    list.DeleteAllItems();
-    for (const XlsRow& row : BuildExportRows(data))
-        list.AppendRow({Text(row[0]), Text(row[1]), Text(row[2])});
-}
-
-std::optional<std::vector<XlsRow>> ExportListSheet(const CExportList& list)
-{
-    std::vector<XlsRow> sheet;
-    XlsRow titles;
-    for (int c = 0; c < list.columnCount(); ++c) {
-        const QString title = list.ColumnTitle(c);
-        if (title.isEmpty())
-            return std::nullopt;
-        titles.push_back(title.toStdU16String());
-    }
-    sheet.push_back(std::move(titles));
-    for (int r = 0; r < list.rowCount(); ++r) {
-        XlsRow row;
-        for (int c = 0; c < list.columnCount(); ++c)
-            row.push_back(list.ItemText(r, c).toStdU16String());
-        sheet.push_back(std::move(row));
-    }
-    return sheet;
-}
-
-std::optional<ExcelExportResult> RunExcelExport(CExportList& list, const CFileData& data, Prompts& prompts)
-{
-    FillExportList(list, data);
-    if (list.rowCount() == 0) {
+    rows = BuildExportRows(data);
+    if (rows.empty()) {
         prompts.Message(QString::fromUtf8(ExcelExportMessage(ExcelExportResult::NoRecords)));
         return ExcelExportResult::NoRecords;
     }
@@ -59,13 +22,8 @@ std::optional<ExcelExportResult> RunExcelExport(CExportList& list, const CFileDa
     if (path.isEmpty())
         return std::nullopt;
 
-    const std::optional<std::vector<XlsRow>> sheet = ExportListSheet(list);
-    if (!sheet)
-        return std::nullopt;
     // The old workbook is replaced only once the new one is complete, so a failure keeps it.
-    const XlsWriteResult written =
-        WriteXlsWorkbook(QFile::encodeName(path).toStdString(), kExcelTableName, *sheet);
-    const ExcelExportResult result = written == XlsWriteResult::Ok ? ExcelExportResult::Ok : ExcelExportResult::SaveFailed;
+    const ExcelExportResult result = WriteExportWorkbook(QFile::encodeName(path).toStdString(), rows);
     prompts.Message(QString::fromUtf8(ExcelExportMessage(result)),
                     result == ExcelExportResult::Ok ? Prompts::Kind::Information : Prompts::Kind::Warning);
     return result;

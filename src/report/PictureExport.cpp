@@ -8,6 +8,7 @@
 #include "report/ReportHeader.h"
 #include "view/CDrawView.h"
 #include "view/GdiContext.h"
+#include "view/TextU16.h"
 
 #include <QDir>
 #include <QFile>
@@ -126,7 +127,7 @@ void DrawGraphPicture(QPainter& painter, CDrawView& view, const QImage& snapshot
     dc.SetOpaqueBackground(false);
     dc.SetTextColor(Qt::black);
     dc.SelectFont(PictureFont(180));
-    DrawTitle(dc, QString::fromStdU16String(data.m_strEngineeringName), W, 110, 10);
+    DrawTitle(dc, FromU16(data.m_strEngineeringName), W, 110, 10);
 
     // The table's column lines start 10 pixels left of its frame and its texts at W / 20, as the
     // pictures have always been laid out. Its white inside covers the foot of the graph.
@@ -171,7 +172,7 @@ void DrawTablePicture(QPainter& painter, CDrawView& view, const QImage& snapshot
     dc.SetOpaqueBackground(false);
     dc.SetTextColor(Qt::black);
     dc.SelectFont(PictureFont(180));
-    const QString title = QString::fromStdU16String(data.m_strEngineeringName);
+    const QString title = FromU16(data.m_strEngineeringName);
     DrawTitle(dc, title, W, kSideMargin, 6 * kLineHeight - dc.GetTextExtent(title).height() / 2);
 
     const QFont tableFont = PictureFont(screen.dpiY > 360 ? 200 : 110);

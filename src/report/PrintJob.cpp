@@ -13,6 +13,7 @@
 #include "view/CDrawView.h"
 #include "view/GdiContext.h"
 #include "view/Prompts.h"
+#include "view/TextU16.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -230,8 +231,7 @@ void PrintJob::PrintPage(QPainter& painter, int page)
     const CFileData* report = reportRead ? &m_view.m_reportData.primary : nullptr;
 
     if (m_view.m_printSettings.printTitle && report)
-        waveform::DrawPageTitle(dc, QString::fromStdU16String(report->m_strEngineeringName), m_view.m_titleWidth,
-                                m_view.m_titleLeft, V);
+        waveform::DrawPageTitle(dc, FromU16(report->m_strEngineeringName), m_view.m_titleWidth, m_view.m_titleLeft, V);
 
     if (content.kind == PageKind::Waveform) {
         DrawWaveformPage(painter, dc, path, content.name, W, V);

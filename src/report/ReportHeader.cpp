@@ -2,6 +2,7 @@
 
 #include "data/CFileData.h"
 #include "view/GdiContext.h"
+#include "view/TextU16.h"
 
 #include <QPainter>
 
@@ -15,11 +16,6 @@ const QString kMeasureText = QStringLiteral("打印测试");
 QString Length(float metres)
 {
     return QString::asprintf("%0.2f", static_cast<double>(metres)) + QStringLiteral(" m");
-}
-
-QString Text(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
 }
 
 // Inside of a cell whose grid lines are at the given coordinates.
@@ -37,9 +33,9 @@ RowTexts HeaderRowTexts(const CFileData* report)
     t[1] = {QStringLiteral("设计桩长"), {}, QStringLiteral("设计笼长"), {}, QStringLiteral("检测长度"), {}};
     if (!report)
         return t;
-    t[0][1] = Text(report->m_strReportPileNo);
+    t[0][1] = FromU16(report->m_strReportPileNo);
     t[0][3] = Length(report->m_fReportStartDepth);
-    t[0][5] = Text(report->m_strReportDate);
+    t[0][5] = FromU16(report->m_strReportDate);
     t[1][1] = Length(report->m_fDesignPileLength);
     t[1][3] = Length(report->m_fDesignCageLength);
     t[1][5] = Length(report->m_fDetectedLength);
@@ -152,7 +148,7 @@ void DrawReportHeaderTable(GdiContext& dc, const HeaderTableGeometry& table, con
     dc.TextOut(table.textLeft + dx, y3, QStringLiteral("其他说明"));
     if (!report)
         return;
-    const QString notes = Text(report->m_strNotes);
+    const QString notes = FromU16(report->m_strNotes);
     const int lineHeight = dc.GetTextExtent(notes).height();
     const int x = table.textLeft + Wt / kColumns + dx;
     const QRect clip = NotesCell(table);

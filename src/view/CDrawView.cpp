@@ -12,6 +12,7 @@
 #include "view/IFrameState.h"
 #include "view/IStatusPanes.h"
 #include "view/ITableDisplay.h"
+#include "view/TextU16.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -22,15 +23,6 @@
 #include <QResizeEvent>
 
 #include <memory>
-
-namespace {
-
-QString FromU16(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
-}
-
-}  // namespace
 
 CDrawView::CDrawView(QWidget* parent) : QWidget(parent)
 {

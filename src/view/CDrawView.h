@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/FileSlot.h"
-#include "view/CExportList.h"
 #include "view/CMarkerLayer.h"
 #include "view/MarkerRecord.h"
 #include "view/PrintSettings.h"
@@ -14,6 +13,8 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
+#include <vector>
 
 class GdiContext;
 class IFrameState;
@@ -121,10 +122,11 @@ public:
     QPoint m_cursorLineStart;
     QPoint m_cursorLineEnd;
     int m_cursorX = 0;
-    // The table display and the export list are child controls that arrive with their own
-    // features; the paint only needs to hand a refill request to the table.
+    // The table display is a child control that arrives with its own features; the paint only
+    // needs to hand a refill request to it.
     ITableDisplay* m_pTable = nullptr;
-    CExportList m_exportList;
+    // The rows of the last Excel export (depth, Z, Z gradient), the shallowest sample first.
+    std::vector<std::vector<std::u16string>> m_exportList;
     int m_tableDirty = 0;
     int m_reloadFile = 0;
     int m_reloadOnSwitch = 0;

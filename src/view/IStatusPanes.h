@@ -13,6 +13,10 @@ inline constexpr int kTestDate = 59147;
 inline constexpr int kFile = 59148;     // also the depth of the cursor read-out
 inline constexpr int kReadout = 59149;  // cursor read-out
 inline constexpr int kStep = 59150;
+// The panes follow the message pane in id order.
+inline constexpr int kFirstPane = kProject;
+inline constexpr int kLastPane = kStep;
+inline constexpr int kPaneCount = kLastPane - kFirstPane + 1;
 }  // namespace pane
 
 // The status bar as the view sees it; the main frame implements it, orvek-cli and tests use a

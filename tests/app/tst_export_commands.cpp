@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(f.prompts.LastFileRequest().title, QStringLiteral("文件列表另存为"));
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("保存查询结果为Excel文件成功！")});
         QVERIFY(QFileInfo(xls).size() > 0);
-        QCOMPARE(f.View().m_exportList.rowCount(), int(f.View().m_screenData.primary.m_nCount));
+        QCOMPARE(f.View().m_exportList.size(), std::size_t(f.View().m_screenData.primary.m_nCount));
     }
 
     void logExportsWriteTheFileOnDisplayWithItsSmoothing()

@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 #include "app/CStatusPane.h"
 
+#include "app/AppIcons.h"
 #include "app/CAboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/QtPrompts.h"
@@ -36,6 +37,7 @@ private slots:
     void aboutAndFilters();
     void commandsReachTheView();
     void qtDialogsSpeakChinese();
+    void iconsAreDrawn();
 };
 
 void TestMainFrame::windowParts()
@@ -91,14 +93,12 @@ void TestMainFrame::windowParts()
     QCOMPARE(frame.StatusPane(59146)->text(), QStringLiteral("测点总数;49"));
     QVERIFY(frame.StatusPane(59146)->sizeHint().width() >= 300);
 
-    // The view's child controls: the grid hidden until table mode, the export list never shown.
+    // The view's child control: the grid, hidden until table mode.
     CEditListCtrl* table = frame.GetTable();
     QCOMPARE(table->parentWidget(), &f.View());
     QCOMPARE(table->columnCount(), 15);
     QCOMPARE(table->horizontalHeaderItem(13)->text(), QStringLiteral("垂直分量"));
     QVERIFY(!table->isVisible());
-    QCOMPARE(frame.GetExportList()->columnCount(), 3);
-    QVERIFY(!frame.GetExportList()->isVisible());
 }
 
 void TestMainFrame::acceleratorsAndHotKeys()
@@ -504,6 +504,32 @@ void TestMainFrame::qtDialogsSpeakChinese()
     const QString preview = QCoreApplication::translate("QPrintPreviewDialog", "Print Preview");
     QVERIFY(preview != QStringLiteral("Print Preview"));
     QVERIFY(QCoreApplication::translate("QFileDialog", "Open") != QStringLiteral("Open"));
+}
+
+// Every picture comes out of its resource file: drawn at each size, no two alike, and on the
+// window and the toolbar buttons.
+void TestMainFrame::iconsAreDrawn()
+{
+    QList<QImage> seen;
+    for (int i = int(IconId::App); i <= int(IconId::Interpret); ++i) {
+        for (int size : {16, 48}) {
+            const QImage image = PaintIcon(IconId(i), size).toImage();
+            QCOMPARE(image.size(), QSize(size, size));
+            int drawn = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x)
+                    drawn += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+            QVERIFY2(drawn > size * size / 8, qPrintable(QString::number(i)));
+            QVERIFY(!seen.contains(image));
+            seen << image;
+        }
+        QCOMPARE(MakeIcon(IconId(i)).availableSizes().size(), 4);
+    }
+
+    ShellFixture f;
+    QVERIFY(!f.frame->windowIcon().isNull());
+    for (QAction* a : f.frame->findChild<QToolBar*>(QStringLiteral("toolBar128"))->actions())
+        QVERIFY(a->isSeparator() || !a->icon().isNull());
 }
 
 QTEST_MAIN(TestMainFrame)

@@ -140,6 +140,7 @@ TEST(FullLoad, MalformedFilesFailCleanlyAndLeaveTheSlotUnchanged)
         const LoadResult r = FullLoad(*slot, dir.file("t.cdd"));
         if (cut < primaryEnd) {
             EXPECT_EQ(r, LoadResult::Truncated) << cut;
+            EXPECT_EQ(HeaderLoad(*slot, dir.file("t.cdd")), cut == 0 ? LoadResult::Empty : LoadResult::Truncated);
             EXPECT_EQ(slot->primary.m_nStep, 77) << cut;
         } else {
             EXPECT_EQ(r, LoadResult::Ok) << cut;

@@ -223,6 +223,27 @@ private slots:
         QCOMPARE(f.Text(D::IDC_DESIGN_PILE), QStringLiteral("0.00"));
     }
 
+    // Every field in its place: all ten saved and shown again, the first eight printed in order.
+    void everyFieldSavedShownAndPrinted()
+    {
+        DialogFixture f;
+        const std::pair<int, QString> typed[] = {{D::IDC_ENGINEERING_NAME, "工程"}, {D::IDC_NOTES, "说明"},
+                                                 {D::IDC_DESIGN_PILE, "30.50"},     {D::IDC_DESIGN_CAGE, "18.25"},
+                                                 {D::IDC_DATE, "2024-6-1"},         {D::IDC_PILE_NO, "P9"},
+                                                 {D::IDC_DETECTED_LENGTH, "17.75"}, {D::IDC_START_DEPTH, "21.50"},
+                                                 {D::IDC_PROJECT, "项目"},          {D::IDC_SITE, "工地"}};
+        for (const auto& [id, text] : typed)
+            f.dlg->SetControlText(id, text);
+        f.Click(D::IDC_SAVE);
+
+        f.Open({QStringLiteral("b.cdd")});
+        for (const auto& [id, text] : typed)
+            QCOMPARE(f.Text(id), text);
+        f.Click(D::IDC_OK);
+        for (std::size_t i = 0; i < f.view->m_printSettings.texts.size(); ++i)
+            QCOMPARE(f.view->m_printSettings.texts[i], typed[i].second);
+    }
+
     void saveRefusals()
     {
         DialogFixture f;

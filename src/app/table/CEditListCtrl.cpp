@@ -301,15 +301,3 @@ void CEditListCtrl::AskToSave()
     }
     m_bAsking = false;
 }
-
-QTableWidget* CreateExportList(QWidget* view)
-{
-    auto* list = new QTableWidget(view);
-    list->setObjectName(QStringLiteral("exportList%1").arg(CEditListCtrl::kControlId));
-    SetUpGrid(*list, 3);
-    if (view)
-        list->setGeometry(view->rect());
-    // A place to collect rows, never meant to be seen.
-    list->hide();
-    return list;
-}

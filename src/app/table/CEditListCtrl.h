@@ -90,6 +90,3 @@ private:
 
 // The three titles every group of columns repeats.
 QStringList TableColumnTitles(int nColumns);
-
-// The hidden three-column list the Excel export collects its rows in.
-QTableWidget* CreateExportList(QWidget* view);
