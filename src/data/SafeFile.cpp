@@ -39,9 +39,18 @@ long long ReadSome(int fd, void* buf, std::size_t n) { return ::_read(fd, buf, s
 long long WriteSome(int fd, const void* buf, std::size_t n) { return ::_write(fd, buf, static_cast<unsigned>(n)); }
 bool SyncFile(int fd) { return ::_commit(fd) == 0; }
 using FileStat = struct _stat64;
-int StatPath(const std::string& path, FileStat& st) { return ::_wstat64(NativePath(path).c_str(), &st); }
-int StatFd(int fd, FileStat& st) { return ::_fstat64(fd, &st); }
-int RemoveFile(const std::string& path) { return ::_wremove(NativePath(path).c_str()); }
+int StatPath(const std::string& path, FileStat& st)
+{
+    return ::_wstat64(NativePath(path).c_str(), &st);
+}
+int StatFd(int fd, FileStat& st)
+{
+    return ::_fstat64(fd, &st);
+}
+int RemoveFile(const std::string& path)
+{
+    return ::_wremove(NativePath(path).c_str());
+}
 
 // Fills in the trailing XXXXXX of temp and creates that file exclusively.
 int CreateTemp(std::string& temp)
@@ -64,8 +73,9 @@ bool MoveOver(const std::string& temp, const std::string& path, bool existed)
     const std::filesystem::path from = NativePath(temp);
     const std::filesystem::path to = NativePath(path);
     if (existed) {
-        return ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                              nullptr) != 0;
+        const BOOL replaced =
+            ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        return replaced != 0;
     }
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -76,10 +86,22 @@ long long ReadSome(int fd, void* buf, std::size_t n) { return ::read(fd, buf, n)
 long long WriteSome(int fd, const void* buf, std::size_t n) { return ::write(fd, buf, n); }
 bool SyncFile(int fd) { return ::fsync(fd) == 0; }
 using FileStat = struct stat;
-int StatPath(const std::string& path, FileStat& st) { return ::stat(path.c_str(), &st); }
-int StatFd(int fd, FileStat& st) { return ::fstat(fd, &st); }
-int RemoveFile(const std::string& path) { return std::remove(path.c_str()); }
-int CreateTemp(std::string& temp) { return ::mkstemp(temp.data()); }
+int StatPath(const std::string& path, FileStat& st)
+{
+    return ::stat(path.c_str(), &st);
+}
+int StatFd(int fd, FileStat& st)
+{
+    return ::fstat(fd, &st);
+}
+int RemoveFile(const std::string& path)
+{
+    return std::remove(path.c_str());
+}
+int CreateTemp(std::string& temp)
+{
+    return ::mkstemp(temp.data());
+}
 bool MoveOver(const std::string& temp, const std::string& path, bool /*existed*/)
 {
     return ::rename(temp.c_str(), path.c_str()) == 0;
@@ -135,7 +157,7 @@ FileBytes ReadWholeFile(const std::string& path)
     if (fd < 0) {
         return result;
     }
-    FileStat st {};
+    FileStat st{};
     if (StatFd(fd, st) != 0 || !S_ISREG(st.st_mode)) {
         CloseFile(fd);
         return result;
@@ -173,11 +195,11 @@ bool CanOpenReadWrite(const std::string& path)
     if (fd < 0) {
         return false;
     }
-    FileStat st {};
+    FileStat st{};
     // A file nobody may write is read-only even for an administrator, as the operators' read-only
     // attribute is on their own systems.
-    const bool writable = StatFd(fd, st) == 0 && S_ISREG(st.st_mode) &&
-                          (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    const bool writable =
+        StatFd(fd, st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     CloseFile(fd);
     return writable;
 }
@@ -189,7 +211,7 @@ bool ReplaceWith(const std::string& linkOrPath, const unsigned char* data, std::
 {
     const std::string path = ResolveLink(linkOrPath);
     // The new file takes the old one's permissions; a new file gets the usual 0666 less umask.
-    FileStat st {};
+    FileStat st{};
     const bool existed = StatPath(path, st) == 0;
     if (existed && !S_ISREG(st.st_mode)) {
         return false;

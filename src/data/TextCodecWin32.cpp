@@ -11,9 +11,15 @@ namespace {
 constexpr UINT kCp936 = 936;
 constexpr char16_t kReplacement = u'\xFFFD';
 
-const wchar_t* Wide(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
+const wchar_t* Wide(std::u16string_view text)
+{
+    return reinterpret_cast<const wchar_t*>(text.data());
+}
 
-int Length(std::size_t size) { return size > INT_MAX ? -1 : static_cast<int>(size); }
+int Length(std::size_t size)
+{
+    return size > INT_MAX ? -1 : static_cast<int>(size);
+}
 
 // Appends the decoded bytes; false when flags ask for strictness and a sequence is invalid.
 bool Decode(UINT codePage, DWORD flags, std::string_view bytes, std::u16string& out)

@@ -53,7 +53,7 @@ TEST(TextCodec, Cp936AndUtf8Conversions)
 TEST(TextCodec, DamagedCp936LosesOnlyTheBadBytes)
 {
     // A lead byte whose partner cannot follow it, and one cut off at the end of the text.
-    EXPECT_EQ(Cp936ToUtf16("\xB8" "0\xC1\xFD"), u"\xFFFD" "0笼");
+    EXPECT_EQ(Cp936ToUtf16("\xB8\x30\xC1\xFD"), u"\uFFFD0笼");
     EXPECT_EQ(Cp936ToUtf16("\xC1\xFD\xC1"), u"笼\xFFFD");
     EXPECT_EQ(Cp936ToUtf16(""), u"");
     EXPECT_EQ(Utf16ToCp936(u""), std::optional<std::string>(""));
