@@ -220,14 +220,56 @@ void ReadSecondary(const std::vector<unsigned char>& bytes, uint32_t n, CFileDat
     }
 }
 
+// The three sample tables of a data set, exchanged without copying.
+struct Tables {
+    std::vector<SampleRecord> raw, smoothed;
+    std::vector<DepthPixelEntry> pixels;
+    void Exchange(CFileData& d)
+    {
+        raw.swap(d.m_raw);
+        smoothed.swap(d.m_smoothed);
+        pixels.swap(d.m_depthPixels);
+    }
+};
+
 // Loads work on a copy of the slot so that a failed load leaves it untouched; the copy is kept per
-// thread so that repeated loads (the view reloads on every paint while asked to) reuse its tables.
-FileSlot& ScratchCopyOf(const FileSlot& slot)
-{
-    thread_local FileSlot scratch;
-    scratch = slot;
-    return scratch;
-}
+// thread so that repeated loads (the view reloads on every paint while asked to) reuse it. The
+// sample tables are too large to copy at every load: the copy borrows the slot's own, which a
+// load writes only once nothing can fail any more. Committing makes the copy the slot; a load
+// that fails hands the tables back. (A bad test date commits inside ReadPrimary: the slot then
+// holds tables again and keeps them.)
+class ScratchCopy {
+public:
+    explicit ScratchCopy(FileSlot& slot) : m_slot(slot)
+    {
+        Tables primary, secondary;
+        primary.Exchange(slot.primary);
+        secondary.Exchange(slot.secondary);
+        m_copy = slot;
+        primary.Exchange(m_copy.primary);
+        secondary.Exchange(m_copy.secondary);
+    }
+    ~ScratchCopy()
+    {
+        if (m_slot.primary.m_raw.empty()) {
+            Tables primary, secondary;
+            primary.Exchange(m_copy.primary);
+            primary.Exchange(m_slot.primary);
+            secondary.Exchange(m_copy.secondary);
+            secondary.Exchange(m_slot.secondary);
+        }
+    }
+    ScratchCopy(const ScratchCopy&) = delete;
+    ScratchCopy& operator=(const ScratchCopy&) = delete;
+    FileSlot& operator*() { return m_copy; }
+    void Commit() { std::swap(m_slot, m_copy); }
+
+private:
+    FileSlot& m_slot;
+    static thread_local FileSlot m_copy;
+};
+
+thread_local FileSlot ScratchCopy::m_copy;
 
 LoadResult StatusOfRead(ReadStatus status)
 {
@@ -288,7 +330,8 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
 
 LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
 {
-    FileSlot& next = ScratchCopyOf(slot);
+    ScratchCopy scratch(slot);
+    FileSlot& next = *scratch;
     Reader r(bytes);
     uint32_t n = 0;
     const LoadResult primary = ReadPrimary(r, next, slot, n);
@@ -309,7 +352,8 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
     }
     std::array<int32_t, kMaxSamples> xs{}, ys{}, zs{};
     for (int i = 0; i < count; ++i) {
-        SampleRecord& s = p.m_raw[i];
+        // Built in a local: reading back a record just written field by field stalls every step.
+        SampleRecord s = p.m_raw[i];
         if (i == 0) {
             s.dx = s.dy = s.dz = 0;
         } else {
@@ -318,22 +362,21 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
             s.dy = WrappingDiff(s.y, prev.y);
             s.dz = WrappingDiff(s.z, prev.z);
         }
+        p.m_raw[i] = s;
         p.m_smoothed[i] = s;
         xs[i] = s.x;
         ys[i] = s.y;
         zs[i] = s.z;
     }
     p.m_nSmoothedCount = count;
-    Smooth(xs.data(), count, p.m_nSmoothWindow);
-    Smooth(ys.data(), count, p.m_nSmoothWindow);
-    Smooth(zs.data(), count, p.m_nSmoothWindow);
+    SmoothComponents(xs.data(), ys.data(), zs.data(), count, p.m_nSmoothWindow);
     for (int i = 0; i < count; ++i) {
         p.m_smoothed[i].x = xs[i];
         p.m_smoothed[i].y = ys[i];
         p.m_smoothed[i].z = zs[i];
     }
     ReadSecondary(bytes, n, next.secondary);
-    std::swap(slot, next);
+    scratch.Commit();
     return LoadResult::Ok;
 }
 
@@ -351,12 +394,12 @@ LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>&
     if (bytes.empty()) {
         return LoadResult::Empty;
     }
-    FileSlot& next = ScratchCopyOf(slot);
+    ScratchCopy scratch(slot);
     Reader r(bytes);
     uint32_t n = 0;
-    const LoadResult result = ReadPrimary(r, next, slot, n);
+    const LoadResult result = ReadPrimary(r, *scratch, slot, n);
     if (result == LoadResult::Ok) {
-        std::swap(slot, next);
+        scratch.Commit();
     }
     return result;
 }
