@@ -65,6 +65,7 @@ public:
         }
         return false;
     }
+    const unsigned char* here() const { return m_bytes.data() + m_pos; }
     bool has(std::size_t count) const { return m_pos <= m_bytes.size() && m_bytes.size() - m_pos >= count; }
 
 private:
@@ -145,16 +146,20 @@ HeaderStatus ReadAcquisitionHeader(Reader& r, CFileData& d, uint32_t& n, int& y,
 
 bool ReadSamples(Reader& r, CFileData& d, uint32_t n)
 {
-    if (!r.has(std::size_t(n) * cdd::kSampleSize)) {
+    const std::size_t size = std::size_t(n) * cdd::kSampleSize;
+    if (!r.has(size)) {
         return false;
     }
-    for (uint32_t i = 0; i < n; ++i) {
+    // Checked once for the whole table above, so the records are decoded straight from the bytes.
+    const unsigned char* p = r.here();
+    for (uint32_t i = 0; i < n; ++i, p += cdd::kSampleSize) {
         SampleRecord& s = d.m_raw[i];
-        r.i32(s.x);
-        r.i32(s.y);
-        r.i32(s.z);
-        r.f32(s.depth);
+        s.x = byteio::GetI32(p);
+        s.y = byteio::GetI32(p + 4);
+        s.z = byteio::GetI32(p + 8);
+        s.depth = byteio::GetF32(p + 12);
     }
+    r.seek(r.pos() + size);
     return true;
 }
 
