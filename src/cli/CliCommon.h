@@ -11,6 +11,9 @@ public:
     explicit CliFailure(const std::string& message) : std::runtime_error(message) {}
 };
 
+// Some files of a batch failed and their messages have been printed: main exits 1.
+class BatchFailed : public std::exception {};
+
 // Sub-command registration; each adds its sub-command to app with a callback that does the work
 // and throws CliFailure on failure.
 void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-report, set-z
@@ -19,6 +22,8 @@ void AddRenderCommand(CLI::App& app);   // render
 void AddExportCommands(CLI::App& app);  // export-xls
 void AddPrintCommand(CLI::App& app);    // print
 void AddPicturesCommand(CLI::App& app); // pictures
-// Creates the QGuiApplication the painting commands need, off-screen unless a platform is set.
-void EnsureGuiApplication();
+// Creates the application object the painting commands need, off-screen unless a platform is set:
+// a widget application for the commands that still go through widgets, else a plain one. Call
+// it from the main thread before painting on any other.
+void EnsureGuiApplication(bool widgets = true);
 #endif

@@ -22,6 +22,8 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return 2;
+    } catch (const BatchFailed&) {
+        return 1;
     } catch (const CliFailure& e) {
         std::cerr << e.what() << '\n';
         return 1;
