@@ -5,24 +5,17 @@
 #include "cli/CliCommon.h"
 
 #include "data/Messages.h"
+#include "report/PngWriter.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
 
 #include <charconv>
-#include <filesystem>
 #include <memory>
 
 namespace {
 
 constexpr int kMaxRenderSide = 16384;
 constexpr int kMaxJobs = 256;
-
-// The PNG writer's quality runs from small and slow (0) to large and fast (100); every setting is
-// lossless. The graph is mostly flat white with thin lines, which even the fastest deflate level
-// packs well, while the default level spends several times as long for little gain.
-constexpr int kPngQuality = 90;
 
 bool ParseSide(std::string_view text, int& value)
 {
@@ -79,20 +72,10 @@ QImage RenderGraph(const RenderRequest& request)
     return image;
 }
 
-void WritePng(const QImage& image, const std::string& path)
-{
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw CliFailure(msg::kCannotCreate);
-    QImageWriter writer(&file, "png");
-    writer.setQuality(kPngQuality);
-    if (!writer.write(image) || !file.commit())
-        throw CliFailure(msg::kCannotCreate);
-}
-
 void RunRender(const RenderRequest& request)
 {
-    WritePng(RenderGraph(request), request.output);
+    if (WritePng(RenderGraph(request), request.output) != PngWriteResult::Ok)
+        throw CliFailure(msg::kCannotCreate);
 }
 
 void AddRenderCommand(CLI::App& app)

@@ -36,11 +36,8 @@ std::unique_ptr<OpenedFile> PaintOpenedFile(const QString& absolutePath, const Q
 // The picture of the request; throws CliFailure as above.
 QImage RenderGraph(const RenderRequest& request);
 
-// Writes image as a lossless PNG at path, replacing a file there only once the new one is
-// complete; throws CliFailure("无法创建文件") when it cannot.
-void WritePng(const QImage& image, const std::string& path);
-
-// RenderGraph written to request.output.
+// RenderGraph written to request.output as PNG; throws CliFailure("无法创建文件") when it cannot be
+// written, leaving an old picture there as it was.
 void RunRender(const RenderRequest& request);
 
 // "WxH" with both sides from 1 to 16384; false otherwise.

@@ -69,6 +69,14 @@ TEST(CliRender, FailuresAndUsageErrors)
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "无法创建文件\n");
 
+    // A full disk leaves the picture there as it was.
+    ASSERT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "8x8"}).status, 0);
+    const std::string old = ReadAll(dir.file("a.png"));
+    const CliRun full = RunCli(dir, {"render", cdd, "-o", dir.file("a.png")}, 4096);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "无法创建文件\n");
+    EXPECT_EQ(ReadAll(dir.file("a.png")), old);
+
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "640"}).status, 2);
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "0x100"}).status, 2);
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--show", "XW"}).status, 2);
