@@ -355,7 +355,6 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
             if (s.z == 0) s.z = prev.z;
         }
     }
-    std::array<int32_t, kMaxSamples> xs{}, ys{}, zs{};
     for (int i = 0; i < count; ++i) {
         // Built in a local: reading back a record just written field by field stalls every step.
         SampleRecord s = p.m_raw[i];
@@ -369,17 +368,9 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
         }
         p.m_raw[i] = s;
         p.m_smoothed[i] = s;
-        xs[i] = s.x;
-        ys[i] = s.y;
-        zs[i] = s.z;
     }
     p.m_nSmoothedCount = count;
-    SmoothComponents(xs.data(), ys.data(), zs.data(), count, p.m_nSmoothWindow);
-    for (int i = 0; i < count; ++i) {
-        p.m_smoothed[i].x = xs[i];
-        p.m_smoothed[i].y = ys[i];
-        p.m_smoothed[i].z = zs[i];
-    }
+    SmoothRecords(p.m_smoothed.data(), count, p.m_nSmoothWindow);
     ReadSecondary(bytes, n, next.secondary);
     scratch.Commit();
     return LoadResult::Ok;

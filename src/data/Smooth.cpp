@@ -7,30 +7,42 @@ namespace {
 // window subtracts a value, entering it adds one, and the value replaced by its average is
 // exchanged in the sum. Unsigned arithmetic wraps exactly as the instrument's 32-bit sum, in any
 // order of additions.
+template <typename At>
 class Lane {
 public:
-    explicit Lane(int32_t* values) : m_values(values) {}
+    explicit Lane(At at) : m_at(at) {}
     void Start(int w)
     {
         for (int k = 0; k < w; ++k) {
-            m_sum += static_cast<uint32_t>(m_values[k]);
+            m_sum += static_cast<uint32_t>(m_at(k));
         }
     }
     template <typename Divide>
     void Replace(int m, Divide divide)
     {
         const int32_t average = divide(static_cast<int32_t>(m_sum));
-        m_sum += static_cast<uint32_t>(average) - static_cast<uint32_t>(m_values[m]);
-        m_values[m] = average;
+        m_sum += static_cast<uint32_t>(average) - static_cast<uint32_t>(m_at(m));
+        m_at(m) = average;
     }
     void Slide(int leaving, int entering)
     {
-        m_sum += static_cast<uint32_t>(m_values[entering]) - static_cast<uint32_t>(m_values[leaving]);
+        m_sum += static_cast<uint32_t>(m_at(entering)) - static_cast<uint32_t>(m_at(leaving));
     }
 
 private:
-    int32_t* m_values;
+    At m_at;
     uint32_t m_sum = 0;
+};
+
+// Where a lane's values are: an array, or one field of every sample record.
+struct ArrayAt {
+    int32_t* values;
+    int32_t& operator()(int i) const { return values[i]; }
+};
+template <int32_t SampleRecord::*Field>
+struct FieldAt {
+    SampleRecord* records;
+    int32_t& operator()(int i) const { return records[i].*Field; }
 };
 
 // Several arrays are filtered side by side because each step waits for the previous average;
@@ -81,13 +93,21 @@ void Filter(int n, int w, Lanes... lanes)
 void Smooth(int32_t* values, int n, int w)
 {
     if (values != nullptr) {
-        Filter(n, w, Lane(values));
+        Filter(n, w, Lane(ArrayAt{values}));
     }
 }
 
 void SmoothComponents(int32_t* xs, int32_t* ys, int32_t* zs, int n, int w)
 {
     if (xs != nullptr && ys != nullptr && zs != nullptr) {
-        Filter(n, w, Lane(xs), Lane(ys), Lane(zs));
+        Filter(n, w, Lane(ArrayAt{xs}), Lane(ArrayAt{ys}), Lane(ArrayAt{zs}));
+    }
+}
+
+void SmoothRecords(SampleRecord* records, int n, int w)
+{
+    if (records != nullptr) {
+        Filter(n, w, Lane(FieldAt<&SampleRecord::x>{records}), Lane(FieldAt<&SampleRecord::y>{records}),
+               Lane(FieldAt<&SampleRecord::z>{records}));
     }
 }

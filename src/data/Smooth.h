@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SampleRecord.h"
+
 #include <cstdint>
 
 // Moving average of w points whose results replace the input while the window moves on, so that
@@ -12,3 +14,6 @@ void Smooth(int32_t* values, int n, int w);
 // The same filter over the three components of a data set in one pass; each array comes out as
 // Smooth would leave it.
 void SmoothComponents(int32_t* xs, int32_t* ys, int32_t* zs, int n, int w);
+
+// The same filter over the x, y and z of records, in place; the other fields are left alone.
+void SmoothRecords(SampleRecord* records, int n, int w);

@@ -65,7 +65,14 @@ TEST(Smooth, RunningSumMatchesTheWindowSummedAfresh)
         ReferenceSmooth(ry.data(), n, w);
         ReferenceSmooth(rz.data(), n, w);
         Smooth(single.data(), n, w);
+        std::vector<SampleRecord> records(x.size());
+        for (std::size_t i = 0; i < records.size(); ++i) records[i] = {x[i], y[i], z[i], 1.5f, -1, -2, -3};
+        SmoothRecords(records.data(), n, w);
         SmoothComponents(x.data(), y.data(), z.data(), n, w);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            ASSERT_TRUE(records[i].x == x[i] && records[i].y == y[i] && records[i].z == z[i]) << i;
+            ASSERT_TRUE(records[i].depth == 1.5f && records[i].dx == -1 && records[i].dz == -3) << i;
+        }
         ASSERT_EQ(single, rx) << "n " << n << " w " << w;
         ASSERT_EQ(x, rx) << "n " << n << " w " << w;
         ASSERT_EQ(y, ry) << "n " << n << " w " << w;
