@@ -29,9 +29,15 @@ void CDrawView::paintEvent(QPaintEvent*)
 {
     const QSize client = size();
     if (m_bBackingStale) {
+        // Markers and the cursor sit at pixel columns of the old size; they belong at their depths.
+        const bool resized = !m_backing.isNull() && m_backing.size() != client;
+        if (resized)
+            m_markerLayer.BeforeResize();
         m_backing = QImage(client, QImage::Format_RGB32);
         m_markerLayer.ImageErased();
         PaintInto(m_backing);
+        if (resized)
+            m_markerLayer.AfterResize();
         m_bBackingStale = false;
         // The lines that the records say are on screen, where the passes did not draw them.
         m_markerLayer.RestoreOverlay();
