@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgsf-1-dev libfreexl-dev
+  libgsf-1-dev libfreexl-dev libpng-dev
   clang libclang-rt-14-dev
   xvfb xauth
   fonts-noto-cjk fonts-wqy-zenhei

@@ -9,27 +9,31 @@ void RebuildSmoothedTable(CFileData& data, int w)
 {
     const int n = static_cast<int>(std::min<uint32_t>(data.m_nCount, kMaxSamples));
     const int smoothedCount = std::clamp(data.m_nSmoothedCount, 0, kMaxSamples);
-    std::array<int32_t, kMaxSamples> xs{}, ys{}, zs{};
+    // Only the values the filter reads are set: the raw ones, then zeros up to the smoothed count.
+    std::array<int32_t, kMaxSamples> xs, ys, zs;
     for (int i = 0; i < n; ++i) {
         xs[i] = data.m_raw[i].x;
         ys[i] = data.m_raw[i].y;
         zs[i] = data.m_raw[i].z;
     }
-    Smooth(xs.data(), smoothedCount, w);
-    Smooth(ys.data(), smoothedCount, w);
-    Smooth(zs.data(), smoothedCount, w);
+    for (int i = n; i < smoothedCount; ++i) {
+        xs[i] = ys[i] = zs[i] = 0;
+    }
+    SmoothComponents(xs.data(), ys.data(), zs.data(), smoothedCount, w);
+    SampleRecord previous;
     for (int i = 0; i < n; ++i) {
-        SampleRecord& r = data.m_smoothed[i];
+        SampleRecord r = data.m_smoothed[i];
         r.x = xs[i];
         r.y = ys[i];
         r.z = zs[i];
         if (i == 0) {
             r.dx = r.dy = r.dz = 0;
         } else {
-            const SampleRecord& p = data.m_smoothed[i - 1];
-            r.dx = static_cast<int32_t>(static_cast<uint32_t>(r.x) - static_cast<uint32_t>(p.x));
-            r.dy = static_cast<int32_t>(static_cast<uint32_t>(r.y) - static_cast<uint32_t>(p.y));
-            r.dz = static_cast<int32_t>(static_cast<uint32_t>(r.z) - static_cast<uint32_t>(p.z));
+            r.dx = static_cast<int32_t>(static_cast<uint32_t>(r.x) - static_cast<uint32_t>(previous.x));
+            r.dy = static_cast<int32_t>(static_cast<uint32_t>(r.y) - static_cast<uint32_t>(previous.y));
+            r.dz = static_cast<int32_t>(static_cast<uint32_t>(r.z) - static_cast<uint32_t>(previous.z));
         }
+        data.m_smoothed[i] = r;
+        previous = r;
     }
 }

@@ -20,9 +20,9 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 }  // namespace
 
-void EnsureGuiApplication()
+void EnsureGuiApplication(bool widgets)
 {
-    if (QApplication::instance())
+    if (QCoreApplication::instance())
         return;
     // orvek-cli runs on machines without a display; a platform chosen by the caller still wins.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -31,8 +31,10 @@ void EnsureGuiApplication()
     static int argc = 1;
     static char name[] = "orvek-cli";
     static char* argv[] = {name, nullptr};
-    // A widget application, because the painting commands paint through the graph view widget.
     // It lives until the process ends: destroying it among the static destructors, after Qt's
     // own globals are gone, crashes.
-    new QApplication(argc, argv);
+    if (widgets)
+        new QApplication(argc, argv);
+    else
+        new QGuiApplication(argc, argv);
 }

@@ -1,16 +1,13 @@
-// render: the graph view painted off-screen into a PNG picture.
+// render: the graph view painted off-screen into PNG pictures, one file or a batch.
 #include "cli/RenderCommand.h"
 
+#include "cli/Batch.h"
 #include "cli/CliCommon.h"
-#include "cli/CliLoad.h"
 
 #include "data/Messages.h"
-#include "data/PathUtil.h"
-#include "view/CDrawView.h"
-#include "view/FrameState.h"
+#include "report/PngWriter.h"
 
 #include <QFileInfo>
-#include <QImage>
 
 #include <charconv>
 #include <memory>
@@ -18,6 +15,7 @@
 namespace {
 
 constexpr int kMaxRenderSide = 16384;
+constexpr int kMaxJobs = 256;
 
 bool ParseSide(std::string_view text, int& value)
 {
@@ -41,53 +39,60 @@ bool ParseRenderSize(const std::string& text, QSize& size)
     return true;
 }
 
-void RunRender(const RenderRequest& request)
+std::unique_ptr<OpenedFile> PaintOpenedFile(const QString& absolutePath, const QString& show, int smoothWindow,
+                                            QImage& image)
 {
-    // The paint reports nothing of a failed load, so find out first, with the messages the
-    // desktop program would show for this file.
-    {
-        auto probe = std::make_unique<FileSlot>();
-        LoadOrFail(*probe, request.path);
-    }
-
-    EnsureGuiApplication();
-    FrameState frame;
-    frame.SetShownLetters(request.show);
-
-    // The view only re-reads a file whose folder it knows, as with every path the desktop
-    // program hands it.
-    const std::string path = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath().toStdString();
-
-    auto view = std::make_unique<CDrawView>();
-    view->SetFrame(&frame);
-    view->SetReadsConfiguration(false);
-    // As choosing the file does: path and folder, a reload request, smoothing window.
-    view->m_strFilePath = QString::fromStdString(path);
-    view->m_strFolder = QString::fromStdString(FolderOf(path));
-    view->m_reloadFile = 1;
-    view->m_reloadOnSwitch = 0;
-    view->ResetMarkers();
-    view->m_screenData.primary.m_nSmoothWindow = request.smoothWindow;
-
-    QImage image(request.size, QImage::Format_RGB32);
     if (image.isNull())
         throw CliFailure(msg::kCannotCreate);
-    view->PaintInto(image);
-    if (!view->LastLoadProblem().isEmpty())
-        throw CliFailure(view->LastLoadProblem().toStdString());
+    auto opened = std::make_unique<OpenedFile>();
+    opened->frame.SetShownLetters(show);
+    CDrawCanvas& canvas = opened->canvas;
+    canvas.SetFrame(&opened->frame);
+    canvas.SetReadsConfiguration(false);
+    // As choosing the file does: path and folder, a reload request, smoothing window. The canvas
+    // only re-reads a file whose folder it knows, as with every path the desktop program hands it.
+    canvas.m_strFilePath = absolutePath;
+    canvas.m_strFolder = QFileInfo(absolutePath).absolutePath();
+    canvas.m_reloadFile = 1;
+    canvas.m_reloadOnSwitch = 0;
+    canvas.ResetMarkers();
+    canvas.m_screenData.primary.m_nSmoothWindow = smoothWindow;
+    canvas.PaintInto(image);
+    // The paint goes on with an empty slot after a failed load; the message is the outcome.
+    if (!canvas.LastLoadProblem().isEmpty())
+        throw CliFailure(canvas.LastLoadProblem().toStdString());
+    return opened;
+}
 
-    if (!image.save(QString::fromStdString(request.output), "PNG"))
+QImage RenderGraph(const RenderRequest& request)
+{
+    QImage image(request.size, QImage::Format_RGB32);
+    const QString path = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath();
+    PaintOpenedFile(path, request.show, request.smoothWindow, image);
+    return image;
+}
+
+void RunRender(const RenderRequest& request)
+{
+    if (WritePng(RenderGraph(request), request.output) != PngWriteResult::Ok)
         throw CliFailure(msg::kCannotCreate);
 }
 
 void AddRenderCommand(CLI::App& app)
 {
-    auto* cmd = app.add_subcommand("render", "Paint the graph view of a file into a PNG picture");
+    auto* cmd = app.add_subcommand("render", "Paint the graph view of files into PNG pictures");
     auto request = std::make_shared<RenderRequest>();
+    auto files = std::make_shared<std::vector<std::string>>();
+    auto outputDir = std::make_shared<std::string>();
+    auto jobs = std::make_shared<int>(DefaultJobs());
     auto sizeText = std::make_shared<std::string>("1280x720");
     auto showText = std::make_shared<std::string>("Z");
-    cmd->add_option("FILE", request->path, "measurement file (.cdd)")->required();
-    cmd->add_option("-o,--output", request->output, "PNG file to write")->required();
+    cmd->add_option("FILE", *files, "measurement files (.cdd)")->required();
+    auto* output = cmd->add_option("-o,--output", request->output, "PNG file to write (one FILE)");
+    auto* dir = cmd->add_option("--output-dir", *outputDir, "existing folder for the pictures, one <name>.png per FILE");
+    output->excludes(dir);
+    cmd->add_option("--jobs", *jobs, "files painted at the same time (default: one per core)")
+        ->check(CLI::Range(1, kMaxJobs));
     cmd->add_option("--size", *sizeText, "client area WxH in pixels (default 1280x720)")
         ->check([](const std::string& v) {
             QSize size;
@@ -104,6 +109,23 @@ void AddRenderCommand(CLI::App& app)
         RenderRequest r = *request;
         ParseRenderSize(*sizeText, r.size);
         r.show = QString::fromStdString(*showText);
-        RunRender(r);
+        if (outputDir->empty() && (r.output.empty() || files->size() != 1))
+            throw CLI::ValidationError("render", "give -o with one FILE, or --output-dir");
+        EnsureGuiApplication(false);
+        if (outputDir->empty()) {
+            r.path = files->front();
+            RunRender(r);
+            return;
+        }
+        RequireFolder(*outputDir);
+        const int failed = RunBatch(*files, *jobs, [&](const std::string& path) {
+            RenderRequest one = r;
+            one.path = path;
+            one.output = OutputPathIn(*outputDir, path, ".png");
+            RunRender(one);
+            return std::string();
+        });
+        if (failed > 0)
+            throw CliExit(1);
     });
 }

@@ -67,6 +67,7 @@ public:
         }
         return false;
     }
+    const unsigned char* here() const { return m_bytes.data() + m_pos; }
     bool has(std::size_t count) const { return m_pos <= m_bytes.size() && m_bytes.size() - m_pos >= count; }
 
 private:
@@ -147,16 +148,20 @@ HeaderStatus ReadAcquisitionHeader(Reader& r, CFileData& d, uint32_t& n, int& y,
 
 bool ReadSamples(Reader& r, CFileData& d, uint32_t n)
 {
-    if (!r.has(std::size_t(n) * cdd::kSampleSize)) {
+    const std::size_t size = std::size_t(n) * cdd::kSampleSize;
+    if (!r.has(size)) {
         return false;
     }
-    for (uint32_t i = 0; i < n; ++i) {
+    // Checked once for the whole table above, so the records are decoded straight from the bytes.
+    const unsigned char* p = r.here();
+    for (uint32_t i = 0; i < n; ++i, p += cdd::kSampleSize) {
         SampleRecord& s = d.m_raw[i];
-        r.i32(s.x);
-        r.i32(s.y);
-        r.i32(s.z);
-        r.f32(s.depth);
+        s.x = byteio::GetI32(p);
+        s.y = byteio::GetI32(p + 4);
+        s.z = byteio::GetI32(p + 8);
+        s.depth = byteio::GetF32(p + 12);
     }
+    r.seek(r.pos() + size);
     return true;
 }
 
@@ -222,14 +227,56 @@ void ReadSecondary(const std::vector<unsigned char>& bytes, uint32_t n, CFileDat
     }
 }
 
+// The three sample tables of a data set, exchanged without copying.
+struct Tables {
+    std::vector<SampleRecord> raw, smoothed;
+    std::vector<DepthPixelEntry> pixels;
+    void Exchange(CFileData& d)
+    {
+        raw.swap(d.m_raw);
+        smoothed.swap(d.m_smoothed);
+        pixels.swap(d.m_depthPixels);
+    }
+};
+
 // Loads work on a copy of the slot so that a failed load leaves it untouched; the copy is kept per
-// thread so that repeated loads (the view reloads on every paint while asked to) reuse its tables.
-FileSlot& ScratchCopyOf(const FileSlot& slot)
-{
-    thread_local FileSlot scratch;
-    scratch = slot;
-    return scratch;
-}
+// thread so that repeated loads (the view reloads on every paint while asked to) reuse it. The
+// sample tables are too large to copy at every load: the copy borrows the slot's own, which a
+// load writes only once nothing can fail any more. Committing makes the copy the slot; a load
+// that fails hands the tables back. (A bad test date commits inside ReadPrimary: the slot then
+// holds tables again and keeps them.)
+class ScratchCopy {
+public:
+    explicit ScratchCopy(FileSlot& slot) : m_slot(slot)
+    {
+        Tables primary, secondary;
+        primary.Exchange(slot.primary);
+        secondary.Exchange(slot.secondary);
+        m_copy = slot;
+        primary.Exchange(m_copy.primary);
+        secondary.Exchange(m_copy.secondary);
+    }
+    ~ScratchCopy()
+    {
+        if (m_slot.primary.m_raw.empty()) {
+            Tables primary, secondary;
+            primary.Exchange(m_copy.primary);
+            primary.Exchange(m_slot.primary);
+            secondary.Exchange(m_copy.secondary);
+            secondary.Exchange(m_slot.secondary);
+        }
+    }
+    ScratchCopy(const ScratchCopy&) = delete;
+    ScratchCopy& operator=(const ScratchCopy&) = delete;
+    FileSlot& operator*() { return m_copy; }
+    void Commit() { std::swap(m_slot, m_copy); }
+
+private:
+    FileSlot& m_slot;
+    static thread_local FileSlot m_copy;
+};
+
+thread_local FileSlot ScratchCopy::m_copy;
 
 LoadResult StatusOfRead(ReadStatus status)
 {
@@ -241,7 +288,8 @@ LoadResult StatusOfRead(ReadStatus status)
 template <typename Finish>
 LoadResult LoadIntoSlot(FileSlot& slot, const std::vector<unsigned char>& bytes, Finish finish)
 {
-    FileSlot& next = ScratchCopyOf(slot);
+    ScratchCopy scratch(slot);
+    FileSlot& next = *scratch;
     Reader r(bytes);
     uint32_t n = 0;
     const LoadResult primary = ReadPrimary(r, next, slot, n);
@@ -251,7 +299,7 @@ LoadResult LoadIntoSlot(FileSlot& slot, const std::vector<unsigned char>& bytes,
     finish(next, n);
     // Bytes name no file; a load from a file names it once the load has succeeded.
     next.sourcePath.clear();
-    std::swap(slot, next);
+    scratch.Commit();
     return LoadResult::Ok;
 }
 
@@ -350,9 +398,9 @@ void CompletePrimary(CFileData& p, uint32_t n)
             if (s.z == 0) s.z = prev.z;
         }
     }
-    std::array<int32_t, kMaxSamples> xs{}, ys{}, zs{};
     for (int i = 0; i < count; ++i) {
-        SampleRecord& s = p.m_raw[i];
+        // Built in a local: reading back a record just written field by field stalls every step.
+        SampleRecord s = p.m_raw[i];
         if (i == 0) {
             s.dx = s.dy = s.dz = 0;
         } else {
@@ -361,20 +409,11 @@ void CompletePrimary(CFileData& p, uint32_t n)
             s.dy = WrappingDiff(s.y, prev.y);
             s.dz = WrappingDiff(s.z, prev.z);
         }
+        p.m_raw[i] = s;
         p.m_smoothed[i] = s;
-        xs[i] = s.x;
-        ys[i] = s.y;
-        zs[i] = s.z;
     }
     p.m_nSmoothedCount = count;
-    Smooth(xs.data(), count, p.m_nSmoothWindow);
-    Smooth(ys.data(), count, p.m_nSmoothWindow);
-    Smooth(zs.data(), count, p.m_nSmoothWindow);
-    for (int i = 0; i < count; ++i) {
-        p.m_smoothed[i].x = xs[i];
-        p.m_smoothed[i].y = ys[i];
-        p.m_smoothed[i].z = zs[i];
-    }
+    SmoothRecords(p.m_smoothed.data(), count, p.m_nSmoothWindow);
 }
 
 }  // namespace

@@ -1,9 +1,19 @@
 #pragma once
 
+#include "data/SampleRecord.h"
+
 #include <cstdint>
 
 // Moving average of w points whose results replace the input while the window moves on, so that
 // later windows read already smoothed values on their left side (the instrument's filter). The
 // first b and last h values keep their input (b = w/2 for odd w, w/2 - 1 for even w; h = w/2).
-// w < 1 or too few values leave the array unchanged.
+// w < 1 or too few values leave the array unchanged. Sums wrap around at 32 bits, as on the
+// instrument.
 void Smooth(int32_t* values, int n, int w);
+
+// The same filter over the three components of a data set in one pass; each array comes out as
+// Smooth would leave it.
+void SmoothComponents(int32_t* xs, int32_t* ys, int32_t* zs, int n, int w);
+
+// The same filter over the x, y and z of records, in place; the other fields are left alone.
+void SmoothRecords(SampleRecord* records, int n, int w);

@@ -111,7 +111,7 @@ int ScaledGraphHeight(int pageWidth, QSize snapshot)
     return static_cast<int>(std::clamp(u, 0.0, static_cast<double>(std::numeric_limits<int>::max() / 4)));
 }
 
-void DrawGraphPicture(QPainter& painter, CDrawView& view, const QImage& snapshot, const Screen& screen)
+void DrawGraphPicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
 {
     const int W = screen.size.width();
     const int V = screen.size.height();
@@ -139,7 +139,7 @@ void DrawGraphPicture(QPainter& painter, CDrawView& view, const QImage& snapshot
     reportheader::DrawReportHeaderTable(dc, table, &data);
 }
 
-QImage RenderGraphPicture(CDrawView& view, const QImage& snapshot, const Screen& screen)
+QImage RenderGraphPicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
 {
     QImage page = WhitePage(screen);
     if (page.isNull())
@@ -151,7 +151,7 @@ QImage RenderGraphPicture(CDrawView& view, const QImage& snapshot, const Screen&
     return MonochromePage(page);
 }
 
-void DrawTablePicture(QPainter& painter, CDrawView& view, const QImage& snapshot, const Screen& screen, int index)
+void DrawTablePicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index)
 {
     const int W = screen.size.width();
     view.m_lineHeight = kLineHeight;
@@ -201,7 +201,7 @@ void DrawTablePicture(QPainter& painter, CDrawView& view, const QImage& snapshot
     view.m_pageRows = datapage::DrawDataTable(dc, layout, data, &data, samples);
 }
 
-QImage RenderTablePicture(CDrawView& view, const QImage& snapshot, const Screen& screen, int index)
+QImage RenderTablePicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index)
 {
     QImage page = WhitePage(screen);
     if (page.isNull())
@@ -213,7 +213,7 @@ QImage RenderTablePicture(CDrawView& view, const QImage& snapshot, const Screen&
     return MonochromePage(page);
 }
 
-Result SavePictures(CDrawView& view, const QImage& snapshot, const Screen& screen)
+Result SavePictures(CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
 {
     Result result;
     const std::string filePath = view.m_strFilePath.toStdString();

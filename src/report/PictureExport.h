@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class CDrawView;
+class CDrawCanvas;
 class QPainter;
 class QWidget;
 
@@ -42,11 +42,11 @@ int ScaledGraphHeight(int pageWidth, QSize snapshot);
 // The graph picture and data-table picture index (0-based) of the view's screen slot as
 // monochrome pages. They set the view's picture layout members (m_lineHeight, m_titleWidth,
 // m_titleLeft, m_rowsPerGroup, m_headerRows, m_pageRows) as the layout reads them.
-QImage RenderGraphPicture(CDrawView& view, const QImage& snapshot, const Screen& screen);
-QImage RenderTablePicture(CDrawView& view, const QImage& snapshot, const Screen& screen, int index);
+QImage RenderGraphPicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
+QImage RenderTablePicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index);
 // What the two above draw on their white page, on any painter.
-void DrawGraphPicture(QPainter& painter, CDrawView& view, const QImage& snapshot, const Screen& screen);
-void DrawTablePicture(QPainter& painter, CDrawView& view, const QImage& snapshot, const Screen& screen, int index);
+void DrawGraphPicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
+void DrawTablePicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index);
 
 struct Result {
     QStringList written;  // pictures written, the graph picture first
@@ -58,6 +58,6 @@ struct Result {
 // Renders and writes every picture. A picture that cannot be written stops the save with
 // "无法创建文件" and its name; an existing picture of that name is left as it was. On success
 // the notice text is also kept in the view's m_strPicturePath. The view is invalidated either way.
-Result SavePictures(CDrawView& view, const QImage& snapshot, const Screen& screen);
+Result SavePictures(CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
 
 }  // namespace picture

@@ -5,7 +5,7 @@
 #include "analysis/Scales.h"
 #include "data/MeasurementFile.h"
 #include "data/PathUtil.h"
-#include "view/CDrawView.h"
+#include "view/CDrawCanvas.h"
 #include "view/GdiContext.h"
 #include "view/IFrameState.h"
 #include "view/IStatusPanes.h"
@@ -73,7 +73,7 @@ int VirtualKey(int qtKey)
 
 }  // namespace
 
-CMarkerLayer::CMarkerLayer(CDrawView& view) : m_view(view) {}
+CMarkerLayer::CMarkerLayer(CDrawCanvas& view) : m_view(view) {}
 
 bool CMarkerLayer::HasFrame() const
 {
@@ -89,7 +89,7 @@ int CMarkerLayer::ClientWidth() const
 {
     // The image on screen was painted at this width; clicks and lines refer to it.
     const QSize painted = m_view.PaintedSize();
-    return painted.isValid() ? painted.width() : m_view.width();
+    return painted.isValid() ? painted.width() : m_view.WindowWidth();
 }
 
 CursorScale CMarkerLayer::Measure()
@@ -121,7 +121,7 @@ void CMarkerLayer::DrawOnBacking(Draw draw)
         QPainter painter(&image);
         draw(painter);
     }
-    m_view.update();
+    m_view.ShowBacking();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -488,7 +488,7 @@ bool CMarkerLayer::OnCommand(int nId)
         return true;
     case kSmoothSettingsCommand:
         // The dialog is the application's to show.
-        emit m_view.smoothSettingsRequested();
+        m_view.RequestSmoothSettings();
         return true;
     case kFileSaveCommand:
         SaveMarkersAs(m_view.m_pPrompts);

@@ -4,7 +4,7 @@
 
 #include <array>
 
-class CDrawView;
+class CDrawCanvas;
 class Prompts;
 class QMenu;
 class QPainter;
@@ -25,7 +25,7 @@ struct CursorScale;
 // after every repaint draws again what the records say is on screen.
 class CMarkerLayer {
 public:
-    explicit CMarkerLayer(CDrawView& view);
+    explicit CMarkerLayer(CDrawCanvas& view);
     CMarkerLayer(const CMarkerLayer&) = delete;
     CMarkerLayer& operator=(const CMarkerLayer&) = delete;
 
@@ -94,7 +94,7 @@ private:
     void SetPane(int paneId, const QString& text);
     bool HasFrame() const;
 
-    CDrawView& m_view;
+    CDrawCanvas& m_view;
     std::array<bool, 11> m_bMarkerOnImage{};
     bool m_bCursorOnImage = false;
     bool m_bRecordsTaken = false;

@@ -107,3 +107,31 @@ TEST(CliPictures, FailuresAndUsageErrors)
     EXPECT_EQ(RunCli(dir, {"pictures", cdd, "--view", "0x10"}).status, 2);
     EXPECT_EQ(RunCli(dir, {"pictures"}).status, 2);
 }
+
+TEST(CliBatchExports, EveryReadableFileIsExportedAndEachFailureNamed)
+{
+    TempDir dir;
+    const std::string a = CopySample(dir, "P01-12m.cdd");
+    const std::string b = CopySample(dir, "P02-20m.cdd");
+    const std::string none = dir.file("none.cdd");
+    std::filesystem::create_directory(dir.file("books"));
+
+    const CliRun xls = RunCli(dir, {"export-xls", a, none, b, "--output-dir", dir.file("books")});
+    EXPECT_EQ(xls.status, 1);
+    EXPECT_EQ(xls.out, "保存查询结果为Excel文件成功！\n保存查询结果为Excel文件成功！\n");
+    EXPECT_EQ(xls.err, none + ": 无法读取文件\n");
+    // Each workbook as the one-file form writes it.
+    ASSERT_EQ(RunCli(dir, {"export-xls", b, "-o", dir.file("one.xls")}).status, 0);
+    EXPECT_EQ(ReadAll(dir.file("books/P02-20m.xls")), ReadAll(dir.file("one.xls")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("books/P01-12m.xls")));
+    EXPECT_EQ(RunCli(dir, {"export-xls", a, b, "-o", dir.file("one.xls")}).status, 2);
+
+    const CliRun pictures = RunCli(dir, {"pictures", b, none, a, "--screen", "320x240", "--jobs", "2"});
+    EXPECT_EQ(pictures.status, 1);
+    // In the order given, whichever worker finishes first.
+    EXPECT_EQ(pictures.out, "图片已保存至" + dir.file("P02-20m*.bmp") + "\n" + "图片已保存至" + dir.file("P01-12m*.bmp") + "\n");
+    EXPECT_EQ(pictures.err, none + ": 无法读取文件\n");
+    const std::string batchPicture = ReadAll(dir.file("P01-12m_1.bmp"));
+    ASSERT_EQ(RunCli(dir, {"pictures", a, "--screen", "320x240"}).status, 0);
+    EXPECT_EQ(ReadAll(dir.file("P01-12m_1.bmp")), batchPicture);
+}

@@ -69,9 +69,64 @@ TEST(CliRender, FailuresAndUsageErrors)
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "无法创建文件\n");
 
+    // A full disk leaves the picture there as it was.
+    ASSERT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "8x8"}).status, 0);
+    const std::string old = ReadAll(dir.file("a.png"));
+    const CliRun full = RunCli(dir, {"render", cdd, "-o", dir.file("a.png")}, 4096);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "无法创建文件\n");
+    EXPECT_EQ(ReadAll(dir.file("a.png")), old);
+
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "640"}).status, 2);
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--size", "0x100"}).status, 2);
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--show", "XW"}).status, 2);
     EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("a.png"), "--smooth", "0"}).status, 2);
     EXPECT_EQ(Render(dir, {cdd}).status, 2);
+}
+
+TEST(CliRenderBatch, EachPictureAsTheOneFileFormPaintsItAndFailuresDoNotStopTheOthers)
+{
+    TempDir dir;
+    const std::string a = CopySample(dir, "P04-45m.cdd");
+    const std::string b = CopySample(dir, "P05-60m.cdd");
+    std::filesystem::copy_file(b, dir.file("upper.CDD"));
+    std::filesystem::create_directory(dir.file("out"));
+    const std::vector<std::string> options = {"--size", "700x400", "--show", "XYZ", "--smooth", "4"};
+
+    std::vector<std::string> args = {a, dir.file("none.cdd"), b, dir.file("upper.CDD"), "--output-dir", dir.file("out"),
+                                     "--jobs", "3"};
+    args.insert(args.end(), options.begin(), options.end());
+    const CliRun batch = Render(dir, args);
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_EQ(batch.out, "");
+    // Only the failure, named, and no progress line when standard error is not a terminal.
+    EXPECT_EQ(batch.err, dir.file("none.cdd") + ": 无法读取文件\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out/none.png")));
+
+    for (const auto& [file, png] : {std::pair{a, "P04-45m.png"}, {b, "P05-60m.png"}, {dir.file("upper.CDD"), "upper.png"}}) {
+        std::vector<std::string> single = {file, "-o", dir.file("single.png")};
+        single.insert(single.end(), options.begin(), options.end());
+        ASSERT_EQ(Render(dir, single).status, 0);
+        const std::string written = ReadAll(dir.file(std::string("out/") + png));
+        EXPECT_EQ(PngSize(written), std::make_pair(700u, 400u)) << png;
+        // The same encoder with the same settings: equal bytes are equal pixels.
+        EXPECT_EQ(written, ReadAll(dir.file("single.png"))) << png;
+    }
+
+    const CliRun ok = Render(dir, {a, b, "--output-dir", dir.file("out")});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.err, "");
+}
+
+TEST(CliRenderBatch, OutputChoiceIsAUsageErrorAndAMissingFolderAFailure)
+{
+    TempDir dir;
+    const std::string a = CopySample(dir, "P01-12m.cdd");
+    EXPECT_EQ(Render(dir, {a, a, "-o", dir.file("x.png")}).status, 2);
+    EXPECT_EQ(Render(dir, {a, "-o", dir.file("x.png"), "--output-dir", dir.path()}).status, 2);
+    EXPECT_EQ(Render(dir, {a, "--output-dir", dir.path(), "--jobs", "0"}).status, 2);
+    const CliRun missing = Render(dir, {a, "--output-dir", dir.file("no-such-folder")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "无法创建文件\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no-such-folder")));
 }

@@ -137,11 +137,18 @@ TEST(FullLoad, MalformedFilesFailCleanlyAndLeaveTheSlotUnchanged)
         WriteBytes(dir.file("t.cdd"), std::vector<unsigned char>(good.begin(), good.begin() + cut));
         auto slot = std::make_unique<FileSlot>();
         slot->primary.m_nStep = 77;
+        slot->primary.m_smoothed[0].z = -1;
+        slot->secondary.m_raw[5].x = -2;
         const LoadResult r = FullLoad(*slot, dir.file("t.cdd"));
         if (cut < primaryEnd) {
             EXPECT_EQ(r, LoadResult::Truncated) << cut;
             EXPECT_EQ(HeaderLoad(*slot, dir.file("t.cdd")), cut == 0 ? LoadResult::Empty : LoadResult::Truncated);
             EXPECT_EQ(slot->primary.m_nStep, 77) << cut;
+            // The tables are the slot's own again, whole and as they were.
+            ASSERT_EQ(slot->primary.m_raw.size(), std::size_t(kMaxSamples)) << cut;
+            ASSERT_EQ(slot->primary.m_depthPixels.size(), std::size_t(kMaxSamples)) << cut;
+            EXPECT_EQ(slot->primary.m_smoothed[0].z, -1) << cut;
+            EXPECT_EQ(slot->secondary.m_raw[5].x, -2) << cut;
         } else {
             EXPECT_EQ(r, LoadResult::Ok) << cut;
             EXPECT_EQ(slot->secondary.m_nCount, 0u) << "an unreadable secondary set is left empty";

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -27,6 +28,56 @@ TEST(Smooth, IsRecursiveOnItsLeftSide)
     EXPECT_EQ(Smoothed({5, 6, 7}, 1), (V{5, 6, 7}));
     EXPECT_EQ(Smoothed({5, 6, 7}, 0), (V{5, 6, 7}));
     EXPECT_EQ(Smoothed({}, 3), V{});
+}
+
+// The filter as it was first written: every window summed afresh, one division per value.
+void ReferenceSmooth(int32_t* values, int n, int w)
+{
+    if (w < 1) return;
+    const int h = w / 2;
+    const int b = (w % 2 == 1) ? h : h - 1;
+    if (b >= n - h) return;
+    for (int m = b; m <= n - h - 1; ++m) {
+        uint32_t s = 0;
+        for (int k = m - b; k <= m + h; ++k) s += static_cast<uint32_t>(values[k]);
+        values[m] = static_cast<int32_t>(s) / w;
+    }
+}
+
+TEST(Smooth, RunningSumMatchesTheWindowSummedAfresh)
+{
+    std::mt19937 rng(14);
+    // Full-range values make the 32-bit sums wrap; small ones exercise rounding toward zero.
+    std::uniform_int_distribution<int32_t> wide(INT32_MIN, INT32_MAX);
+    std::uniform_int_distribution<int32_t> narrow(-60, 60);
+    std::uniform_int_distribution<int> length(0, 80);
+    for (int round = 0; round < 400; ++round) {
+        const int n = round % 50 == 0 ? 2048 : length(rng);
+        const int w = round % 13 == 0 ? 1 + round % 97 : 1 + round % 12;
+        std::vector<int32_t> x(static_cast<std::size_t>(n)), y(x.size()), z(x.size());
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            x[i] = round % 2 ? wide(rng) : narrow(rng);
+            y[i] = wide(rng);
+            z[i] = narrow(rng) * 1000;
+        }
+        std::vector<int32_t> rx = x, ry = y, rz = z, single = x;
+        ReferenceSmooth(rx.data(), n, w);
+        ReferenceSmooth(ry.data(), n, w);
+        ReferenceSmooth(rz.data(), n, w);
+        Smooth(single.data(), n, w);
+        std::vector<SampleRecord> records(x.size());
+        for (std::size_t i = 0; i < records.size(); ++i) records[i] = {x[i], y[i], z[i], 1.5f, -1, -2, -3};
+        SmoothRecords(records.data(), n, w);
+        SmoothComponents(x.data(), y.data(), z.data(), n, w);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            ASSERT_TRUE(records[i].x == x[i] && records[i].y == y[i] && records[i].z == z[i]) << i;
+            ASSERT_TRUE(records[i].depth == 1.5f && records[i].dx == -1 && records[i].dz == -3) << i;
+        }
+        ASSERT_EQ(single, rx) << "n " << n << " w " << w;
+        ASSERT_EQ(x, rx) << "n " << n << " w " << w;
+        ASSERT_EQ(y, ry) << "n " << n << " w " << w;
+        ASSERT_EQ(z, rz) << "n " << n << " w " << w;
+    }
 }
 
 TEST(TextCodec, AcquisitionBytesSurviveARoundTrip)

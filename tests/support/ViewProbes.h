@@ -8,7 +8,7 @@
 #include <QImage>
 
 // Shows path the way the main frame hands a chosen file over; the next paint reads it.
-inline void ShowFile(CDrawView& view, FrameState& frame, const QString& path)
+inline void ShowFile(CDrawCanvas& view, FrameState& frame, const QString& path)
 {
     view.SetFrame(&frame);
     view.m_strFilePath = path;

@@ -7,11 +7,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <array>
+#include <thread>
+
 class TestRender : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
     QString m_path = CopySample(m_dir.filePath(QStringLiteral("P04-45m.cdd")), QStringLiteral("P04-45m.cdd"));
+    // With stored markers, which the first paint places.
+    QString m_marked = CopySample(m_dir.filePath(QStringLiteral("P05-60m.cdd")), QStringLiteral("P05-60m.cdd"));
 
 private slots:
     void valueCurveIsRedAndGradientLightBlue()
@@ -38,6 +43,36 @@ private slots:
         blank.fill(Qt::black);
         view.PaintInto(blank);
         QCOMPARE(CountColor(blank, qRgb(255, 255, 255), blank.rect()), 640 * 480);
+    }
+
+    // orvek-cli paints canvases on worker threads; they must show what the window shows.
+    void canvasesOnWorkerThreadsPaintWhatTheWindowShows()
+    {
+        CDrawView view;
+        FrameState frame;
+        frame.SetShownLetters(QStringLiteral("XZ"));
+        ShowFile(view, frame, m_marked);
+        view.SetReadsConfiguration(false);
+        view.resize(900, 500);
+        const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(view.MarkerLayer().MarkerOnImage(kBottomMarker));
+
+        std::array<QImage, 3> painted;
+        {
+            std::array<std::jthread, 3> workers;
+            for (std::size_t i = 0; i < workers.size(); ++i)
+                workers[i] = std::jthread([&, i] {
+                    CDrawCanvas canvas;
+                    FrameState own;
+                    own.SetShownLetters(QStringLiteral("XZ"));
+                    ShowFile(canvas, own, m_marked);
+                    canvas.SetReadsConfiguration(false);
+                    painted[i] = QImage(900, 500, QImage::Format_RGB32);
+                    canvas.PaintInto(painted[i]);
+                });
+        }
+        for (const QImage& image : painted)
+            QCOMPARE(image, shown);
     }
 
     void widgetBlitsTheBackingImageUntilInvalidated()
