@@ -74,9 +74,9 @@ inline bool SameReadings(const CFileData& a, const CFileData& b)
     return true;
 }
 
-// A text of up to maxUnits UTF-16 code units: either any code units at all (lone surrogates and NUL
-// included) or well-formed text of one script, from ASCII to CJK and the planes beyond.
-inline std::u16string AnyText(FuzzedDataProvider& fdp, std::size_t maxUnits)
+// A text of up to maxUnits UTF-16 code units: well-formed text of one script, from ASCII to CJK and
+// the planes beyond, or (when rawUnits allows it) any code units at all, lone surrogates included.
+inline std::u16string AnyText(FuzzedDataProvider& fdp, std::size_t maxUnits, bool rawUnits = true)
 {
     static constexpr std::pair<char32_t, char32_t> kScripts[] = {
         {0x20, 0x7E},       {0xA0, 0x24F},      {0x370, 0x52F},     {0x600, 0x6FF},   {0x3000, 0x30FF},
@@ -85,7 +85,7 @@ inline std::u16string AnyText(FuzzedDataProvider& fdp, std::size_t maxUnits)
     };
     std::u16string text;
     const std::size_t units = fdp.ConsumeIntegralInRange<std::size_t>(0, maxUnits);
-    const int script = fdp.ConsumeIntegralInRange<int>(-1, int(std::size(kScripts)) - 1);
+    const int script = fdp.ConsumeIntegralInRange<int>(rawUnits ? -1 : 0, int(std::size(kScripts)) - 1);
     while (text.size() < units && fdp.remaining_bytes() > 0) {
         if (script < 0) {
             text.push_back(fdp.ConsumeIntegral<char16_t>());

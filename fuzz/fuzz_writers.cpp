@@ -304,10 +304,11 @@ void ReportSaveStep(const Step& s)
     const std::u16string* read[] = {&p.m_strReportPileNo, &p.m_strEngineeringName, &p.m_strNotes,
                                     &p.m_strReportDate,   &p.m_strReportProject,   &p.m_strReportSite};
     for (int k = 0; k < 6; ++k) {
-        // Code units from U+FF80 are acquisition bytes held widened and go back as bytes, so only
-        // texts without them must read back as typed.
-        const bool widened = std::any_of(texts[k]->begin(), texts[k]->end(), [](char16_t c) { return c >= 0xFF80; });
-        FUZZ_REQUIRE(widened || *read[k] == *texts[k]);
+        // A text is stored up to its first NUL. Code units from U+FF80 are acquisition bytes held
+        // widened and go back as bytes, so only texts without them must read back as typed.
+        const std::u16string stored = texts[k]->substr(0, texts[k]->find(u'\0'));
+        const bool widened = std::any_of(stored.begin(), stored.end(), [](char16_t c) { return c >= 0xFF80; });
+        FUZZ_REQUIRE(widened || *read[k] == stored);
     }
     FUZZ_REQUIRE(SameDataSet(p, s.loaded.primary) && SameDataSet(back->secondary, s.loaded.secondary));
 }

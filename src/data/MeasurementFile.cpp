@@ -547,7 +547,10 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
                                                           &texts.date,   &texts.project,         &texts.site};
     std::vector<unsigned char> block;
     for (const std::u16string* text : sources) {
-        const std::optional<std::string> encoded = EncodeReportText(*text);
+        // The file holds each text up to its NUL; what follows a NUL typed into a text could never
+        // be read back and would shift the texts after it.
+        const std::u16string_view typed(*text);
+        const std::optional<std::string> encoded = EncodeReportText(typed.substr(0, typed.find(u'\0')));
         if (!encoded) {
             return WriteResult::NotEncodable;
         }
