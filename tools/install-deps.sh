@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth
   fonts-noto-cjk fonts-wqy-zenhei
   poppler-utils
+  qt6-translations-l10n
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "app/AppIcons.h"
 #include "app/CAboutDlg.h"
+#include "app/CStatusPane.h"
 #include "app/CommandIds.h"
 #include "app/FileChecks.h"
 #include "app/ShellTexts.h"
@@ -267,20 +268,19 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    m_pMessagePane = new QLabel(texts::kReady, bar);
+    m_pMessagePane = new CStatusPane(texts::kReady, bar);
     m_pMessagePane->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_pMessagePane, 1);
     for (int i = 0; i < cmd::kPaneCount; ++i) {
-        auto* pane = new QLabel(QStringLiteral(" "), bar);
+        auto* pane = new CStatusPane(QStringLiteral(" "), bar);
         pane->setObjectName(QStringLiteral("pane%1").arg(cmd::kFirstPane + i));
         pane->setProperty("paneId", cmd::kFirstPane + i);
-        pane->setTextFormat(Qt::PlainText);
         m_panes[std::size_t(i)] = pane;
         bar->addPermanentWidget(pane);
     }
 }
 
-QLabel* CMainFrame::StatusPane(int nId) const
+CStatusPane* CMainFrame::StatusPane(int nId) const
 {
     if (nId < cmd::kFirstPane || nId > cmd::kLastPane)
         return nullptr;
@@ -289,18 +289,15 @@ QLabel* CMainFrame::StatusPane(int nId) const
 
 void CMainFrame::SetStatusPaneText(int nId, const QString& text)
 {
-    if (QLabel* pane = StatusPane(nId))
-        pane->setText(text);
+    if (CStatusPane* pane = StatusPane(nId))
+        pane->SetPaneText(text);
 }
 
 void CMainFrame::SetPaneWidth(int nPaneId, int nWidth)
 {
-    // The view measures the text in its own font; the pane never gets narrower than that, and a
-    // label grows to its text anyway, so nothing is ever cut off.
-    if (QLabel* pane = StatusPane(nPaneId)) {
-        const QMargins m = pane->contentsMargins();
-        pane->setMinimumWidth(std::max(0, nWidth) + m.left() + m.right() + 2 * pane->frameWidth());
-    }
+    // The view measures the text in its own font: the width the pane asks for when there is room.
+    if (CStatusPane* pane = StatusPane(nPaneId))
+        pane->SetPreferredTextWidth(nWidth);
 }
 
 void CMainFrame::RegisterHotKeys()
@@ -543,10 +540,10 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
     } else {
         view.m_reloadOnSwitch = 0;
     }
-    if (origin == Origin::Tree)
-        view.ResetMarkers();
-    else
-        view.m_cursorShown = 0;
+    // The markers, the cursor and the read-out of the file shown before stand on its depths; on
+    // this file they would show, and File / Save would write, positions it never had.
+    view.ResetMarkers();
+    SetStatusPaneText(pane::kReadout, QStringLiteral(" "));
     view.m_screenData.primary.m_nSmoothWindow = 1;
     view.Invalidate();
     if (origin != Origin::Tree)
@@ -711,6 +708,10 @@ void CMainFrame::OnHotKey(int nId)
 
 void CMainFrame::OnStartDepthCorrection()
 {
+    if (!m_pDrawView->ShowsLoadedFile()) {
+        m_prompts.Message(m_pDrawView->NotLoadedMessage());
+        return;
+    }
     auto* dialog = new CAddPointDlg(*m_pDrawView, m_prompts, this);
     connect(dialog, &QDialog::accepted, this, [this] {
         // The grid still shows the data from before the rewrite; with the focus out of it while

@@ -16,6 +16,7 @@
 class CDrawView;
 class CEditListCtrl;
 class CFileTreeView;
+class CStatusPane;
 class Prompts;
 class QAction;
 class QDialog;
@@ -82,7 +83,7 @@ public:
     CEditListCtrl* GetTable() const { return m_pTable; }
     QTableWidget* GetExportList() const { return m_pExportList; }
     QSplitter* GetSplitter() const { return m_wndSplitter; }
-    QLabel* StatusPane(int nId) const;
+    CStatusPane* StatusPane(int nId) const;
     void SetStatusPaneText(int nId, const QString& text);
     Prompts& GetPrompts() const { return m_prompts; }
 
@@ -151,8 +152,8 @@ private:
     CDrawView* m_pDrawView = nullptr;
     CEditListCtrl* m_pTable = nullptr;
     QTableWidget* m_pExportList = nullptr;
-    QLabel* m_pMessagePane = nullptr;
-    std::array<QLabel*, 9> m_panes{};
+    CStatusPane* m_pMessagePane = nullptr;
+    std::array<CStatusPane*, 9> m_panes{};
     QHash<int, QAction*> m_actions;
     QMenu* m_pViewMenu = nullptr;
     std::array<QAction*, 4> m_recentActions{};

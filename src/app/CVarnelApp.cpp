@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 CVarnelApp::CVarnelApp(Prompts& prompts) : m_prompts(prompts) {}
 
@@ -16,13 +18,29 @@ void CVarnelApp::SetIdentity()
 {
     QCoreApplication::setOrganizationName(texts::kSettingsOrganisation);
     QCoreApplication::setApplicationName(texts::kSettingsApplication);
-    QGuiApplication::setApplicationDisplayName(texts::kAppTitle);
+    // An empty display name, not a missing one: window systems that decorate titles (X11) append
+    // " — " and the display name to every title that does not already end in it, and the titles
+    // must read exactly as the program sets them.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral(""));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvek"));
+}
+
+bool CVarnelApp::LoadQtTranslations()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), folder)) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 bool CVarnelApp::InitInstance(const QStringList& arguments)
 {
     SetIdentity();
+    LoadQtTranslations();
     gdi::RegisterFontSubstitutes();
 
     m_pMainFrame = std::make_unique<CMainFrame>(m_prompts);

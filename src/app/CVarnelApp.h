@@ -17,6 +17,11 @@ public:
     // QSettings is made; tests call it too and then point the settings at a scratch folder.
     static void SetIdentity();
 
+    // Qt's own dialogs and buttons (file, print and preview dialogs, "OK"/"Cancel") in Chinese, as
+    // everything else of the program is. False when Qt's translations are not installed; the
+    // standard dialogs then stay in English.
+    static bool LoadQtTranslations();
+
     // Creates and shows the main window and opens the file named in arguments (the program's
     // arguments without the program name). False when the named file could not be opened: the
     // program then ends, as it always has when started on a file it cannot show.

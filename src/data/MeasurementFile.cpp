@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <ctime>
+#include <memory>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -317,13 +318,30 @@ InvalidTestDateError::InvalidTestDateError(int y, int m, int d)
 {
 }
 
-LoadResult FullLoad(FileSlot& slot, const std::string& path)
+namespace {
+
+// A load from a file: until it succeeds the slot no longer stands for any file, whatever data it
+// keeps, so that no writer can put that data into the file that failed or into any other.
+LoadResult LoadFromFile(FileSlot& slot, const std::string& path,
+                        LoadResult (*load)(FileSlot&, const std::vector<unsigned char>&))
 {
+    slot.sourcePath.clear();
     const FileBytes file = ReadWholeFile(path);
     if (file.status != ReadStatus::Ok) {
         return StatusOfRead(file.status);
     }
-    return FullLoadFromBytes(slot, file.bytes);
+    const LoadResult result = load(slot, file.bytes);
+    if (result == LoadResult::Ok) {
+        slot.sourcePath = path;
+    }
+    return result;
+}
+
+}  // namespace
+
+LoadResult FullLoad(FileSlot& slot, const std::string& path)
+{
+    return LoadFromFile(slot, path, &FullLoadFromBytes);
 }
 
 LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
@@ -373,17 +391,14 @@ LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& b
         p.m_smoothed[i].z = zs[i];
     }
     ReadSecondary(bytes, n, next.secondary);
+    next.sourcePath.clear();
     std::swap(slot, next);
     return LoadResult::Ok;
 }
 
 LoadResult HeaderLoad(FileSlot& slot, const std::string& path)
 {
-    const FileBytes file = ReadWholeFile(path);
-    if (file.status != ReadStatus::Ok) {
-        return StatusOfRead(file.status);
-    }
-    return HeaderLoadFromBytes(slot, file.bytes);
+    return LoadFromFile(slot, path, &HeaderLoadFromBytes);
 }
 
 LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
@@ -396,6 +411,7 @@ LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>&
     uint32_t n = 0;
     const LoadResult result = ReadPrimary(r, next, slot, n);
     if (result == LoadResult::Ok) {
+        next.sourcePath.clear();
         std::swap(slot, next);
     }
     return result;
@@ -415,6 +431,33 @@ WriteResult ReadForPatch(const std::string& path, std::vector<unsigned char>& by
         return WriteResult::CannotRead;
     }
     bytes = std::move(file.bytes);
+    return WriteResult::Ok;
+}
+
+// Reads a measurement file for a patch: besides ReadForPatch, its header must load, so that a
+// report or a marker table is never stamped into a file that is not one of ours (an empty file,
+// a text file that happens to end in ".cdd"). A bad test date does not matter here: the patches
+// leave the date alone. count receives the number of primary samples the file announces.
+WriteResult ReadMeasurementForPatch(const std::string& path, std::vector<unsigned char>& bytes,
+                                    uint32_t* count = nullptr)
+{
+    const WriteResult read = ReadForPatch(path, bytes);
+    if (read != WriteResult::Ok) {
+        return read;
+    }
+    auto probe = std::make_unique<FileSlot>();
+    LoadResult loaded = LoadResult::Ok;
+    try {
+        loaded = HeaderLoadFromBytes(*probe, bytes);
+    } catch (const InvalidTestDateError&) {
+        loaded = LoadResult::Ok;
+    }
+    if (loaded != LoadResult::Ok) {
+        return WriteResult::InvalidFile;
+    }
+    if (count) {
+        *count = probe->primary.m_nCount;
+    }
     return WriteResult::Ok;
 }
 
@@ -459,7 +502,7 @@ WriteResult SaveAsCopy(const std::string& currentPath, const std::string& target
                        const std::array<float, kMarkerSlots>& markerDepths)
 {
     std::vector<unsigned char> bytes;
-    const WriteResult read = ReadForPatch(currentPath, bytes);
+    const WriteResult read = ReadMeasurementForPatch(currentPath, bytes);
     if (read != WriteResult::Ok) {
         return read;
     }
@@ -476,9 +519,15 @@ WriteResult SaveAsCopy(const std::string& currentPath, const std::string& target
 WriteResult ZWriteBack(const std::string& path, uint32_t sampleCount, const std::vector<std::u16string>& zCells)
 {
     std::vector<unsigned char> bytes;
-    const WriteResult read = ReadForPatch(path, bytes);
+    uint32_t fileCount = 0;
+    const WriteResult read = ReadMeasurementForPatch(path, bytes, &fileCount);
     if (read != WriteResult::Ok) {
         return read;
+    }
+    // The cells count down from the file's last sample: cells of a grid filled from a file of
+    // another length would land on the wrong samples.
+    if (fileCount != sampleCount) {
+        return WriteResult::InvalidFile;
     }
     const std::size_t n = std::min<std::size_t>(sampleCount, kMaxSamples);
     const std::size_t cells = std::min(n, zCells.size());
@@ -499,6 +548,10 @@ WriteResult DataRewrite(const std::string& path, const FileSlot& slot)
     const WriteResult read = ReadForPatch(path, bytes);
     if (read != WriteResult::Ok) {
         return read;
+    }
+    // The samples of a slot go back only into the file they were read from.
+    if (!SameFile(slot.sourcePath, path)) {
+        return WriteResult::InvalidFile;
     }
     const CFileData& p = slot.primary;
     const CFileData& s = slot.secondary;
@@ -564,7 +617,7 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
         return WriteResult::TextTooLong;
     }
     std::vector<unsigned char> bytes;
-    const WriteResult read = ReadForPatch(path, bytes);
+    const WriteResult read = ReadMeasurementForPatch(path, bytes);
     if (read != WriteResult::Ok) {
         return read;
     }
@@ -667,6 +720,7 @@ const char* WriteResultMessage(WriteResult result)
     case WriteResult::CannotCreate: return msg::kCannotCreate;
     case WriteResult::TextTooLong: return msg::kReportTooLong;
     case WriteResult::NotEncodable: return msg::kReportNotEncodable;
+    case WriteResult::InvalidFile: return msg::kInvalidFile;
     }
     return msg::kCannotCreate;
 }

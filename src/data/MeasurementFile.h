@@ -55,6 +55,9 @@ enum class LoadResult {
 // callers report in their own words).
 const char* LoadResultMessage(LoadResult result);
 
+// The loads from a path set slot.sourcePath to that path when they succeed and clear it when they
+// fail; the loads from bytes clear it.
+
 // Full load: marker table, report block, primary data set with depth repair, differences and
 // smoothing, then the secondary data set. Throws InvalidTestDateError for a bad primary date
 // (fields read before the date keep their new values, the samples their old ones). A secondary
@@ -73,21 +76,23 @@ enum class WriteResult {
     CannotRead,    // "无法读取文件": the file cannot be opened for reading and writing
     CannotCreate,  // "无法创建文件": the new content could not be written; the file is unchanged
     TextTooLong,   // a report text does not fit before offset 512; the file is unchanged
-    NotEncodable   // a report text holds characters code page 936 cannot encode; unchanged
+    NotEncodable,  // a report text holds characters code page 936 cannot encode; unchanged
+    InvalidFile    // "当前文件无效": not a measurement file, or not the file the data came from
 };
 
 // Save-as copy: the current file with marker count 11 and the given 11 depths, written to target
-// (which may be the current file itself).
+// (which may be the current file itself). The current file must be a measurement file.
 WriteResult SaveAsCopy(const std::string& currentPath, const std::string& targetPath,
                        const std::array<float, kMarkerSlots>& markerDepths);
 
 // Z write-back of the table display: zCells[k] is the text of the k-th Z cell counted down the
 // column groups (group g, row r gives k = g * R + r), which holds sample N - 1 - k. Cells past the
-// last sample are ignored; missing cells leave their sample as it is in the file.
+// last sample are ignored; missing cells leave their sample as it is in the file. Refused
+// (InvalidFile) unless the file is a measurement file of sampleCount samples.
 WriteResult ZWriteBack(const std::string& path, uint32_t sampleCount, const std::vector<std::u16string>& zCells);
 
 // Data rewrite: the primary start depth, count and samples and the whole secondary data set of
-// slot written into path.
+// slot written into path. Refused (InvalidFile) unless slot was loaded from that very file.
 WriteResult DataRewrite(const std::string& path, const FileSlot& slot);
 
 // The ten texts of the print settings dialog, in the order the report block stores its values.
@@ -105,7 +110,8 @@ struct ReportTexts {
 };
 
 // Report save: flag 1, the four lengths parsed as decimal numbers (0 when not a number), the six
-// texts in code page 936. Refuses texts that do not fit rather than overwrite the acquisition header.
+// texts in code page 936. Refuses texts that do not fit rather than overwrite the acquisition header,
+// and files whose header does not load.
 WriteResult ReportSave(const std::string& path, const ReportTexts& texts);
 
 // The texts the print settings dialog shows for a file: the saved report values when the report

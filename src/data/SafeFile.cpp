@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -50,7 +52,28 @@ bool WriteAll(int fd, const unsigned char* data, std::size_t size)
     return true;
 }
 
+// The file a path finally stands for when it is a symbolic link (a data folder linked from a share,
+// a link in a project folder): replacing the link itself would leave the real file as it was.
+std::string ResolveLink(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) {
+        return path;
+    }
+    const std::filesystem::path target = std::filesystem::canonical(path, ec);
+    return ec ? path : target.string();
+}
+
 }  // namespace
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    if (a.empty() || b.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
 
 FileBytes ReadWholeFile(const std::string& path)
 {
@@ -106,8 +129,9 @@ bool CanOpenReadWrite(const std::string& path)
     return writable;
 }
 
-bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content)
+bool ReplaceFileContents(const std::string& linkOrPath, const std::vector<unsigned char>& content)
 {
+    const std::string path = ResolveLink(linkOrPath);
     // The new file takes the old one's permissions; a new file gets the usual 0666 less umask.
     struct stat st {};
     const bool existed = ::stat(path.c_str(), &st) == 0;

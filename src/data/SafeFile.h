@@ -22,8 +22,12 @@ FileBytes ReadWholeFile(const std::string& path);
 // True when the file exists and can be opened for reading and writing (nothing is changed).
 bool CanOpenReadWrite(const std::string& path);
 
+// True when both paths name the same existing file (through links, "..", relative forms).
+bool SameFile(const std::string& a, const std::string& b);
+
 // Replaces (or creates) path with content without ever truncating the old file in place: the bytes
 // go to a temporary file in the same folder, are flushed to disk, and the temporary is renamed over
 // the target with the target's permissions. On any failure the target is left as it was and the
-// temporary is removed. Returns false on failure.
+// temporary is removed. A path that is a symbolic link replaces the file the link points to and
+// leaves the link in place. Returns false on failure.
 bool ReplaceFileContents(const std::string& path, const std::vector<unsigned char>& content);

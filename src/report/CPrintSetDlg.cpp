@@ -182,11 +182,18 @@ void CPrintSetDlg::InitDialog(const QStringList& treeFiles)
     m_pEngineeringName->setMaxLength(kEngineeringNameLimit);
 
     const QString& filePath = m_view.m_strFilePath;
-    if (!filePath.isEmpty() && !ReadDataSlot(filePath)) {
-        // The file on display can no longer be read: show what the view holds of it.
+    bool filled = !filePath.isEmpty() && ReadDataSlot(filePath);
+    if (!filled && m_view.ShowsLoadedFile()) {
+        // The file on display can no longer be read: show what the view holds of it - never what
+        // it holds of another file.
         *m_dataSlot = m_view.m_screenData;
+        filled = true;
     }
-    ShowReportTexts(FillReportFields(*m_dataSlot));
+    if (filePath.isEmpty())
+        m_strSelectedProblem = QString::fromUtf8(msg::kCannotRead);
+    // A file that cannot be read leaves the fields empty, as selecting it in the list does.
+    if (filled || filePath.isEmpty())
+        ShowReportTexts(FillReportFields(*m_dataSlot));
 
     m_pTitleCheck->setChecked(true);
     m_pEngineeringName->setEnabled(true);
@@ -293,15 +300,19 @@ void CPrintSetDlg::ShowReportTexts(const ReportTexts& t)
 
 bool CPrintSetDlg::ReadDataSlot(const QString& path)
 {
-    bool ok = false;
+    LoadResult result = LoadResult::CannotOpen;
     try {
-        ok = HeaderLoad(*m_dataSlot, FileSystemPath(path)) == LoadResult::Ok;
+        result = HeaderLoad(*m_dataSlot, FileSystemPath(path));
     } catch (const InvalidTestDateError&) {
-        ok = false;
     }
-    if (!ok)
+    if (result == LoadResult::Empty)
+        m_prompts.Message(QString::fromUtf8(msg::kInvalidFile));
+    m_strSelectedProblem.clear();
+    if (result != LoadResult::Ok) {
         *m_dataSlot = FileSlot{};
-    return ok;
+        m_strSelectedProblem = QString::fromUtf8(result == LoadResult::CannotOpen ? msg::kCannotRead : msg::kInvalidFile);
+    }
+    return result == LoadResult::Ok;
 }
 
 void CPrintSetDlg::OnSelectionChanged()
@@ -313,6 +324,8 @@ void CPrintSetDlg::OnSelectionChanged()
     m_strSelectedPath = m_view.m_strFolder + QLatin1Char(kPathSeparator) + name;
     // A file that cannot be read leaves the fields empty rather than show another file's values.
     const bool read = !selected.isEmpty() && ReadDataSlot(m_strSelectedPath);
+    if (selected.isEmpty())
+        m_strSelectedProblem = QString::fromUtf8(msg::kCannotRead);
     {
         const QSignalBlocker blocker(m_pTitleCheck);
         m_pTitleCheck->setChecked(true);
@@ -336,6 +349,10 @@ void CPrintSetDlg::OnSelectAllClicked()
 void CPrintSetDlg::OnSave()
 {
     UpdateData();
+    if (!m_strSelectedProblem.isEmpty()) {
+        m_prompts.Message(m_strSelectedProblem);
+        return;
+    }
     ReportTexts texts;
     texts.detectedLength = m_strDetectedLength.toStdU16String();
     texts.startDepth = m_strStartDepth.toStdU16String();

@@ -109,6 +109,9 @@ private:
     CDrawView& m_view;
     IPrintTarget& m_target;
     Prompts& m_prompts;
+    // Why the selected file's header did not load ("无法读取文件", "当前文件无效"); empty when it did.
+    // "保  存" never writes into a file whose header did not load.
+    QString m_strSelectedProblem;
 
     QCheckBox* m_pTitleCheck = nullptr;
     QLineEdit* m_pEngineeringName = nullptr;

@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+
 namespace pagefont {
 
 QFont PageFont(int dpiY)
@@ -11,9 +13,15 @@ QFont PageFont(int dpiY)
     return gdi::PointFont(dpiY > kFineResolution ? 600 : 380);
 }
 
-QFont TitleFont()
+QFont TitleFont(int dpiY)
 {
-    return gdi::PointFont(200);
+    // 20 points on paper. The title is the one text of the page that was never given a printer
+    // size: converted at 96 dpi it came out 3 points high at 600 dpi.
+    gdi::RegisterFontSubstitutes();
+    QFont font(QString::fromUtf16(gdi::kFaceSongTi));
+    const int pixels = (200 * std::max(dpiY, 1) + 360) / 720;
+    font.setPixelSize(pixels > 0 ? pixels : 1);
+    return font;
 }
 
 QFont DataFontA(int dpiY)

@@ -12,8 +12,8 @@ inline constexpr int kFineResolution = 360;
 
 // Text of the waveform page, the report header table and the depth axis: 60.0 or 38.0 points.
 QFont PageFont(int dpiY);
-// Page title: 20.0 points.
-QFont TitleFont();
+// Page title: 20 points on paper at the device's resolution.
+QFont TitleFont(int dpiY);
 // Data page font A (header box, titles, value cells): 46.0 or 30.0 points.
 QFont DataFontA(int dpiY);
 // Data page font B (depth cells): a cell height of 74 or 38 device units, weight 600.

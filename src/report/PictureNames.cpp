@@ -4,20 +4,11 @@ namespace {
 
 constexpr std::string_view kCddText = ".cdd";
 
-// ".cdd" at pos in any case of its letters, as the file tree lists the files ("P3.CDD" is a
-// measurement file too). Bytes of multi-byte UTF-8 characters never match an ASCII letter.
+// ".cdd" exactly as written: "P2.CDD" keeps its extension in its picture names ("P2.CDD_1.bmp"),
+// as it always has, and users' scripts that collect the pictures rely on that.
 std::size_t FindCdd(std::string_view text, std::size_t pos)
 {
-    for (std::size_t i = pos; i + kCddText.size() <= text.size(); ++i) {
-        bool match = true;
-        for (std::size_t k = 0; k < kCddText.size() && match; ++k) {
-            const char c = text[i + k];
-            match = (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == kCddText[k];
-        }
-        if (match)
-            return i;
-    }
-    return std::string_view::npos;
+    return text.find(kCddText, pos);
 }
 
 // One left-to-right pass, like the string replacement the names have always been made with, so a
@@ -65,7 +56,15 @@ std::vector<std::string> PicturePaths(std::string_view filePath, uint32_t count)
     return paths;
 }
 
-std::string PictureNoticePattern(std::string_view filePath) { return ReplaceAll(filePath, "*.bmp"); }
+std::string PictureNoticePattern(std::string_view filePath)
+{
+    std::string pattern = ReplaceAll(filePath, "*.bmp");
+    // A file whose name does not end in ".cdd" as written ("P2.CDD") keeps its name in the
+    // pictures; the notice still has to name the pictures, not the measurement file.
+    if (!filePath.ends_with(kCddText))
+        pattern += "*.bmp";
+    return pattern;
+}
 
 std::string PictureNoticeText(std::string_view filePath)
 {

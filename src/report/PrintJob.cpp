@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -179,6 +180,13 @@ int PrintJob::PrintToPrinter(QPrinter& printer)
 
 int PrintJob::RenderPreview(QPrinter& printer)
 {
+    // The preview window's own print button asks for the pages again, on the real printer rather
+    // than on the preview's recording engine: that is a print like any other.
+    const QPaintEngine* engine = printer.paintEngine();
+    if (engine && engine->type() != QPaintEngine::Picture) {
+        m_target.PrintMode() = kPrint;
+        return PrintToPrinter(printer);
+    }
     return RunPages(printer);
 }
 

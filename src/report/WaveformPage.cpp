@@ -5,6 +5,9 @@
 #include "report/PageFonts.h"
 #include "view/GdiContext.h"
 
+#include <QPaintDevice>
+#include <QPainter>
+
 #include <cmath>
 
 namespace waveform {
@@ -41,7 +44,8 @@ int PrintedUnitHeight(const PanelRect& area)
 
 void DrawPageTitle(GdiContext& dc, const QString& title, int titleWidth, int titleLeft, int pageHeight)
 {
-    const QFont previous = dc.SelectFont(pagefont::TitleFont());
+    const QPaintDevice* device = dc.Painter().device();
+    const QFont previous = dc.SelectFont(pagefont::TitleFont(device ? device->logicalDpiY() : 96));
     const QSize extent = dc.GetTextExtent(title);
     dc.TextOut((titleWidth - extent.width()) / 2 + titleLeft, pageHeight / 10 - extent.height() - 10, title);
     dc.SelectFont(previous);

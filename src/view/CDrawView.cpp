@@ -5,6 +5,7 @@
 #include "analysis/Smoothing.h"
 #include "data/MeasurementFile.h"
 #include "data/Messages.h"
+#include "data/SafeFile.h"
 #include "data/SystemConfig.h"
 #include "view/GdiContext.h"
 #include "view/GraphPaint.h"
@@ -12,6 +13,7 @@
 #include "view/IStatusPanes.h"
 #include "view/ITableDisplay.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -51,13 +53,32 @@ void CDrawView::Invalidate()
     update();
 }
 
+bool CDrawView::ShowsLoadedFile() const
+{
+    const std::string path = m_strFilePath.toStdString();
+    return !path.empty() && (m_screenData.sourcePath == path || SameFile(m_screenData.sourcePath, path));
+}
+
+QString CDrawView::NotLoadedMessage() const
+{
+    if (!m_strLoadProblem.isEmpty())
+        return m_strLoadProblem;
+    return QString::fromUtf8(QFileInfo(m_strFilePath).isReadable() ? msg::kInvalidFile : msg::kCannotRead);
+}
+
 void CDrawView::paintEvent(QPaintEvent*)
 {
     const QSize client = size();
     if (m_bBackingStale) {
+        // Markers and the cursor sit at pixel columns of the old size; they belong at their depths.
+        const bool resized = !m_backing.isNull() && m_backing.size() != client;
+        if (resized)
+            m_markerLayer.BeforeResize();
         m_backing = QImage(client, QImage::Format_RGB32);
         m_markerLayer.ImageErased();
         PaintInto(m_backing);
+        if (resized)
+            m_markerLayer.AfterResize();
         m_bBackingStale = false;
         // The lines that the records say are on screen, where the passes did not draw them.
         m_markerLayer.RestoreOverlay();
@@ -112,9 +133,13 @@ void CDrawView::Paint(QPainter& painter, QSize client)
             return;
     }
 
-    if (m_screenData.markerCount == kMarkerSlots && m_reloadFile == 1) {
+    // The stored markers are put up once per chosen file; after that the records are what the
+    // operator sees and what File / Save writes, and a reload (the frame regaining the focus)
+    // must neither replace them with the stored ones nor leave them off the screen.
+    const bool recordsTaken = m_markerLayer.RecordsTaken();
+    if (m_screenData.markerCount == kMarkerSlots && m_reloadFile == 1 && !recordsTaken) {
         RestoreMarkersFromFile(painter);
-    } else if (m_redrawMarkers == 1 && m_markerRedrawBlocked == 0) {
+    } else if (m_redrawMarkers == 1 && (m_markerRedrawBlocked == 0 || recordsTaken)) {
         m_redrawMarkers = 0;
         RedrawMarkers(painter);
     }
@@ -177,9 +202,12 @@ void CDrawView::ReloadScreenData(int clientWidth)
         else if (result != LoadResult::Ok)
             m_strLoadProblem = QString::fromUtf8(LoadResultMessage(result));
     } catch (const InvalidTestDateError&) {
-        // The paint goes on with what the slot holds, as after any failed re-read.
         m_strLoadProblem = QString::fromUtf8(msg::kInvalidTestDate);
     }
+    // What the slot still holds after a failed load belongs to the file shown before (or is half
+    // read): showing it under this file's name would let the table and the tools write it here.
+    if (!m_strLoadProblem.isEmpty())
+        ClearLoadedData(m_screenData);
     BuildDepthPixelTable(m_screenData.primary, clientWidth);
 }
 
@@ -193,6 +221,12 @@ void CDrawView::WriteHeaderPanes(const GdiContext& dc)
 {
     if (!m_pStatusPanes)
         return;
+    if (!ShowsLoadedFile()) {
+        for (int id : {pane::kProject, pane::kSite, pane::kPileNo, pane::kStartDepth, pane::kCount, pane::kTestDate,
+                       pane::kStep})
+            SetPane(dc, id, QString());
+        return;
+    }
     const CFileData& d = m_screenData.primary;
     const bool report = d.m_nReportFlag == 1;
     SetPane(dc, pane::kProject, QStringLiteral("项目;") + FromU16(report ? d.m_strReportProject : d.m_strProject));

@@ -61,6 +61,11 @@ public:
     // The message of the last load of the screen slot that failed, empty when it succeeded; the
     // paint cannot show it itself, and reloads on every paint while m_reloadFile stays set.
     const QString& LastLoadProblem() const { return m_strLoadProblem; }
+    // Whether the screen slot holds the data of the file on display (its last load succeeded).
+    // Every command that writes what the view shows into the file checks this first.
+    bool ShowsLoadedFile() const;
+    // What the operator is told when a command needs the file's data and the view has none.
+    QString NotLoadedMessage() const;
     // Client size of the last paint; the marker passes and the cursor code measure with it.
     QSize PaintedSize() const { return m_paintedSize; }
     const QImage& BackingImage() const { return m_backing; }

@@ -16,6 +16,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kFileSaveCommand = 57603;
@@ -257,10 +259,11 @@ void CMarkerLayer::PlaceMarker(int kind)
     PlaceMarkerOn(kind, nullptr);
 }
 
-void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter)
+void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter, bool keepDepth)
 {
     if (kind < 0 || kind >= kMarkerSlots)
         return;
+    m_bRecordsTaken = true;
     if (m_view.m_cursorShown)
         EraseCursor();
     MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
@@ -268,12 +271,14 @@ void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter)
         RemoveMarker(kind);
     marker.placed = 1;
     marker.x = m_view.m_cursorX;
+    marker.width = ClientWidth();
 
     const CursorScale scale = Measure();
     const MarkerSpot spot = LocateMarker(scale, m_view.m_screenData.primary, marker.x);
     if (!spot.drawn)
         return;
-    marker.depth = spot.depth;
+    if (!keepDepth)
+        marker.depth = spot.depth;
 
     const int x = marker.x;
     const std::optional<int> bottom = HasFrame() ? CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight,
@@ -283,7 +288,7 @@ void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter)
         marker.lineStart[0] = QPoint(x, kMarkerLineTop);
         marker.lineEnd[0] = QPoint(x, *bottom);
     }
-    const QString label = QString::fromStdString(MarkerLabel(spot.depth));
+    const QString label = QString::fromStdString(MarkerLabel(marker.depth));
     const QPoint from = marker.lineStart[0];
     const QPoint to = marker.lineEnd[0];
     auto draw = [&](QPainter& painter) {
@@ -337,6 +342,7 @@ void CMarkerLayer::RemoveMarker(int kind)
 
 void CMarkerLayer::ClearMarkers()
 {
+    m_bRecordsTaken = true;
     for (int kind = 0; kind < kMarkerSlots; ++kind)
         RemoveMarker(kind);
     for (MarkerRecord& marker : m_view.m_markers) {
@@ -356,10 +362,12 @@ void CMarkerLayer::ResetMarkers()
     // Nothing is erased: the caller repaints, and the records no longer claim any line.
     m_bMarkerOnImage = {};
     m_bCursorOnImage = false;
+    m_bRecordsTaken = false;
 }
 
 void CMarkerLayer::RestoreMarkersFromFile(QPainter& painter)
 {
+    m_bRecordsTaken = true;
     const bool onBacking = painter.device() == &m_view.m_backing;
     m_pBackingPainter = onBacking ? &painter : nullptr;
     const CursorScale scale = Measure();
@@ -381,16 +389,53 @@ void CMarkerLayer::RedrawMarkers(QPainter& painter)
 {
     const bool onBacking = painter.device() == &m_view.m_backing;
     m_pBackingPainter = onBacking ? &painter : nullptr;
+    const int width = ClientWidth();
+    const CursorScale scale = Measure();
     for (int kind = 0; kind < kMarkerSlots; ++kind) {
         const MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
         // A kind that was never placed, or was cleared, has neither a position nor a line; it
         // stays off the screen rather than turning up at the left edge.
         if (marker.x == 0 && marker.lineStart[0] == QPoint())
             continue;
-        m_view.m_cursorX = marker.x;
-        PlaceMarkerOn(kind, &painter);
+        // At another width the old column shows another depth than the label.
+        const bool moved = marker.width != width;
+        m_view.m_cursorX = moved ? RestoredMarkerX(scale, marker.depth) : marker.x;
+        PlaceMarkerOn(kind, &painter, moved);
     }
     m_pBackingPainter = nullptr;
+}
+
+void CMarkerLayer::BeforeResize()
+{
+    // Drawing the markers again hides the cursor; it comes back at its sample afterwards.
+    m_bCursorBeforeResize = m_view.m_cursorShown != 0;
+    bool any = false;
+    for (MarkerRecord& marker : m_view.m_markers) {
+        any = any || marker.placed;
+        marker.placed = 0;
+    }
+    if (any)
+        m_view.m_redrawMarkers = 1;
+}
+
+void CMarkerLayer::AfterResize()
+{
+    if (!m_bCursorBeforeResize || !HasFrame())
+        return;
+    m_bCursorBeforeResize = false;
+    const CursorScale scale = Measure();
+    if (scale.count <= 0) {
+        m_view.m_cursorShown = 0;
+        return;
+    }
+    m_view.m_cursorShown = 1;
+    const int entry = std::clamp(m_view.m_cursorIndex, 0, scale.count - 1);
+    m_view.m_cursorIndex = entry;
+    m_view.m_cursorX = KeyCursorX(scale, m_view.m_screenData.primary, entry);
+    const std::optional<int> bottom =
+        CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight, m_view.m_pFrame->ShownComponents());
+    m_view.m_cursorLineStart = QPoint(m_view.m_cursorX, kMarkerLineTop);
+    m_view.m_cursorLineEnd = QPoint(m_view.m_cursorX, bottom.value_or(kMarkerLineTop));
 }
 
 void CMarkerLayer::ImageErased()
@@ -475,6 +520,11 @@ void CMarkerLayer::SaveMarkersAs(Prompts* prompts)
 {
     if (!prompts)
         return;
+    // The markers stand on the data of the file on display; without it they stand on nothing.
+    if (!m_view.ShowsLoadedFile()) {
+        prompts->Message(m_view.NotLoadedMessage());
+        return;
+    }
     Prompts::FileRequest request;
     request.filter = QStringLiteral(" Files (*.cdd)|*.cdd|All Files (*.*)|*.*||");
     // The full path opens the dialog in the file's folder with its name filled in.

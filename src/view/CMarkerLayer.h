@@ -55,6 +55,14 @@ public:
     // Backing image hooks of the view's paint: before it is painted from white, and afterwards.
     void ImageErased();
     void RestoreOverlay();
+    // Around a repaint at a new client size: the markers are placed again from their depths by the
+    // paint's redraw pass, and the shown cursor is moved to the column of its sample.
+    void BeforeResize();
+    void AfterResize();
+
+    // Whether the records hold this file's markers already: restored from the file once, or set by
+    // the operator since the file was chosen. ResetMarkers gives them up.
+    bool RecordsTaken() const { return m_bRecordsTaken; }
 
     int IndexFromPixel(int x) const;
     void ShowReadout(int sample);
@@ -74,7 +82,9 @@ public:
     bool CursorOnImage() const { return m_bCursorOnImage; }
 
 private:
-    void PlaceMarkerOn(int kind, QPainter* paintPainter);
+    // keepDepth: the record's depth stands (a marker drawn again at another width) rather than the
+    // depth of the sample under the column, which may differ where samples share a column.
+    void PlaceMarkerOn(int kind, QPainter* paintPainter, bool keepDepth = false);
     template <typename Draw>
     void DrawOnBacking(Draw draw);
     // The depth-to-pixel table rebuilt for the width of the image on screen, and its scale.
@@ -87,6 +97,8 @@ private:
     CDrawView& m_view;
     std::array<bool, 11> m_bMarkerOnImage{};
     bool m_bCursorOnImage = false;
+    bool m_bRecordsTaken = false;
+    bool m_bCursorBeforeResize = false;
     // The paint's painter while a pass draws on the backing image, so that nothing opens a second
     // painter on the image being painted.
     QPainter* m_pBackingPainter = nullptr;

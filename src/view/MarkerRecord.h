@@ -13,6 +13,8 @@ struct MarkerRecord {
     int x = 0;
     float depth = 0.0f;
     int placed = 0;
+    // Client width at which x was worked out; at any other width x is worked out again from depth.
+    int width = 0;
     std::array<QPoint, 3> lineStart{};
     std::array<QPoint, 3> lineEnd{};
 };

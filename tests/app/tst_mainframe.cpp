@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "app/CStatusPane.h"
 
 #include "app/CAboutDlg.h"
 #include "app/CommandIds.h"
@@ -34,6 +35,7 @@ private slots:
     void commandLine();
     void aboutAndFilters();
     void commandsReachTheView();
+    void qtDialogsSpeakChinese();
 };
 
 void TestMainFrame::windowParts()
@@ -87,7 +89,7 @@ void TestMainFrame::windowParts()
     panes.SetPaneText(59146, QStringLiteral("测点总数;49"));
     panes.SetPaneWidth(59146, 300);
     QCOMPARE(frame.StatusPane(59146)->text(), QStringLiteral("测点总数;49"));
-    QVERIFY(frame.StatusPane(59146)->minimumWidth() >= 300);
+    QVERIFY(frame.StatusPane(59146)->sizeHint().width() >= 300);
 
     // The view's child controls: the grid hidden until table mode, the export list never shown.
     CEditListCtrl* table = frame.GetTable();
@@ -465,6 +467,7 @@ void TestMainFrame::commandsReachTheView()
     CMainFrame& frame = *f.frame;
     const QString path = f.Sample(QStringLiteral("a.cdd"));
     QVERIFY(frame.OpenDocumentFile(path));
+    f.PaintView();
 
     // Save is the view's: it asks where to write the copy with the markers.
     frame.OnCommand(cmd::kTableMode);
@@ -493,6 +496,14 @@ void TestMainFrame::commandsReachTheView()
     QCOMPARE(frame.m_printFiles, std::vector<std::string>{"a.cdd"});
     QVERIFY(frame.Action(cmd::kPrint)->isEnabled());
     QVERIFY(frame.Action(cmd::kToolPreview)->isEnabled());
+}
+
+void TestMainFrame::qtDialogsSpeakChinese()
+{
+    QVERIFY(CVarnelApp::LoadQtTranslations());
+    const QString preview = QCoreApplication::translate("QPrintPreviewDialog", "Print Preview");
+    QVERIFY(preview != QStringLiteral("Print Preview"));
+    QVERIFY(QCoreApplication::translate("QFileDialog", "Open") != QStringLiteral("Open"));
 }
 
 QTEST_MAIN(TestMainFrame)

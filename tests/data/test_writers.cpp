@@ -276,3 +276,75 @@ TEST(ReportSave, AcquisitionBytesTakenAsDefaultsGoBackAsTheSameBytes)
 }
 
 }  // namespace
+
+TEST(Writers, NothingIsWrittenIntoAFileTheDataDidNotComeFrom)
+{
+    TempDir dir;
+    const auto original = SampleFile().bytes();
+    WriteBytes(dir.file("a.cdd"), original);
+    CddBuilder other = SampleFile();
+    other.primary.samples.resize(3);
+    WriteBytes(dir.file("b.cdd"), other.bytes());
+    const auto otherBytes = ReadBytes(dir.file("b.cdd"));
+    const std::vector<unsigned char> text(3000, 'a');
+    WriteBytes(dir.file("text.cdd"), text);
+    WriteBytes(dir.file("empty.cdd"), {});
+
+    // The slot knows where its data came from; a failed load leaves it belonging to no file.
+    auto slot = std::make_unique<FileSlot>();
+    ASSERT_EQ(FullLoad(*slot, dir.file("a.cdd")), LoadResult::Ok);
+    EXPECT_EQ(slot->sourcePath, dir.file("a.cdd"));
+    EXPECT_EQ(DataRewrite(dir.file("b.cdd"), *slot), WriteResult::InvalidFile);
+    EXPECT_EQ(FullLoad(*slot, dir.file("text.cdd")), LoadResult::Truncated);
+    EXPECT_TRUE(slot->sourcePath.empty());
+    EXPECT_EQ(DataRewrite(dir.file("a.cdd"), *slot), WriteResult::InvalidFile);
+    EXPECT_EQ(DataRewrite(dir.file("text.cdd"), *slot), WriteResult::InvalidFile);
+
+    // A grid of five cells does not fit a file of three samples; files that are not measurement
+    // files get neither Z values, nor a marker table, nor a report.
+    EXPECT_EQ(ZWriteBack(dir.file("b.cdd"), 5, {u"1", u"2", u"3", u"4", u"5"}), WriteResult::InvalidFile);
+    std::array<float, 11> depths{};
+    depths[10] = 12.0f;
+    ReportTexts texts;
+    texts.pileNo = u"P";
+    for (const char* name : {"text.cdd", "empty.cdd"}) {
+        const auto before = ReadBytes(dir.file(name));
+        EXPECT_EQ(ZWriteBack(dir.file(name), 0, {}), WriteResult::InvalidFile) << name;
+        EXPECT_EQ(SaveAsCopy(dir.file(name), dir.file(name), depths), WriteResult::InvalidFile) << name;
+        EXPECT_EQ(ReportSave(dir.file(name), texts), WriteResult::InvalidFile) << name;
+        EXPECT_EQ(ReadBytes(dir.file(name)), before) << name;
+    }
+    EXPECT_STREQ(WriteResultMessage(WriteResult::InvalidFile), "当前文件无效");
+    EXPECT_EQ(ReadBytes(dir.file("a.cdd")), original);
+    EXPECT_EQ(ReadBytes(dir.file("b.cdd")), otherBytes);
+}
+
+#ifndef _WIN32
+TEST(Writers, ALinkedFileIsReplacedWhereItLivesAndTheLinkStays)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("share"));
+    const std::string target = dir.file("share/a.cdd");
+    WriteBytes(target, SampleFile().bytes());
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("share/a.cdd", dir.file("link.cdd"));
+    fs::create_symlink("link.cdd", dir.file("chain.cdd"));
+
+    ReportTexts texts;
+    texts.pileNo = u"LINKED";
+    ASSERT_EQ(ReportSave(dir.file("chain.cdd"), texts), WriteResult::Ok);
+    auto slot = std::make_unique<FileSlot>();
+    ASSERT_EQ(FullLoad(*slot, dir.file("link.cdd")), LoadResult::Ok);
+    EXPECT_EQ(slot->primary.m_strReportPileNo, u"LINKED");
+    ASSERT_EQ(DataRewrite(dir.file("link.cdd"), *slot), WriteResult::Ok) << "the link names the file it was read from";
+
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.cdd")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("chain.cdd")));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.file("share")))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"a.cdd"}) << "no temporary file is left beside the target";
+}
+#endif

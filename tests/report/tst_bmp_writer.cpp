@@ -159,16 +159,17 @@ private slots:
         QCOMPARE(PicturePaths("/data/p1.cdd", 169),
                  (std::vector<std::string>{"/data/p1_1.bmp", "/data/p1_2.bmp", "/data/p1_3.bmp"}));
 
-        // Every ".cdd" goes, in folder names too, in any case; ".cd" and "cdd" alone stay.
+        // Every ".cdd" goes, in folder names too, written exactly so; other cases, ".cd" and "cdd"
+        // alone stay.
         QCOMPARE(GraphPicturePath("/x/run.cdd/p2.cdd"), std::string("/x/run/p2_1.bmp"));
-        QCOMPARE(GraphPicturePath("/x/P3.CDD"), std::string("/x/P3_1.bmp"));
-        QCOMPARE(TablePicturePath("/x/桩.Cdd.cDD", 1), std::string("/x/桩_3.bmp"));
+        QCOMPARE(GraphPicturePath("/x/P3.CDD"), std::string("/x/P3.CDD_1.bmp"));
+        QCOMPARE(TablePicturePath("/x/桩.cdd.cDD", 1), std::string("/x/桩.cDD_3.bmp"));
         QCOMPARE(GraphPicturePath("/x/p.cd_cdd"), std::string("/x/p.cd_cdd_1.bmp"));
         // One pass: the ".cdd" that removing one forms is kept.
         QCOMPARE(PictureBase("/x/a..cddcdd"), std::string("/x/a.cdd"));
 
         QCOMPARE(PictureNoticeText("D:\\data\\p1.cdd"), std::string("图片已保存至D:\\data\\p1*.bmp"));
-        QCOMPARE(PictureNoticeText("/x/run.cdd/P2.CDD"), std::string("图片已保存至/x/run*.bmp/P2*.bmp"));
+        QCOMPARE(PictureNoticeText("/x/run.cdd/P2.CDD"), std::string("图片已保存至/x/run*.bmp/P2.CDD*.bmp"));
         QCOMPARE(PictureNoticeText("/x/100%s/p.cdd"), std::string("图片已保存至/x/100%s/p*.bmp"));
     }
 };

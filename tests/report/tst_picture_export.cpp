@@ -95,10 +95,10 @@ private slots:
                 QCOMPARE(shown.view->m_pageRows, 1);
         }
 
-        // The tree lists "P3.CDD" as a measurement file; its pictures drop the extension too.
+        // The tree lists "P3.CDD" as a measurement file; its pictures keep the upper-case extension.
         ShownFile upper(SampleFile(10), "P3.CDD");
         QVERIFY(upper.Save().Ok());
-        QCOMPARE(upper.FilesOnDisk(), (QStringList{"P3.CDD", "P3_1.bmp", "P3_2.bmp"}));
+        QCOMPARE(upper.FilesOnDisk(), (QStringList{"P3.CDD", "P3.CDD_1.bmp", "P3.CDD_2.bmp"}));
     }
 
     void headersFollowTheDisplayAndPagesAreBlackAndWhite()

@@ -11,6 +11,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QtTest>
 
@@ -201,7 +202,33 @@ private slots:
             f.job.BeginPrinting(device);
             f.job.PrintPage(painter, 1);
             QCOMPARE(device.FindText(QStringLiteral("PILE-A"))->font.pixelSize(), dpi > 360 ? 80 : 51);
+            // The title is 20 points high on paper, above the plot as before.
+            const RecordedItem* title = device.FindText(QStringLiteral("ENG-NAME"));
+            QVERIFY(title);
+            QCOMPARE(title->font.pixelSize(), (200 * dpi + 360) / 720);
+            QVERIFY(title->textTopLeft.y() + title->font.pixelSize() <= device.height() / 10);
         }
+    }
+
+    void printFromThePreviewWindowIsARealPrint()
+    {
+        JobFixture f;
+        f.Add("a.cdd", SampleFile(200));
+        f.Choose(true, true, PrintJob::kPreview);
+        QPrinter printer(QPrinter::HighResolution);
+        PrintJob::PreparePrinter(printer);
+        // The preview itself renders on its own engine and keeps the selection.
+        QPrintPreviewWidget preview(&printer);
+        QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* p) { f.job.RenderPreview(*p); });
+        preview.updatePreview();
+        QCOMPARE(preview.pageCount(), 3);
+        QCOMPARE(f.lists.m_printReady, 1);
+        // Its print button sends the same request with the real printer.
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Q(f.dir.file("print.pdf")));
+        QCOMPARE(f.job.RenderPreview(printer), 3);
+        QVERIFY(f.lists.m_printFiles.empty());
+        QCOMPARE(f.lists.m_printReady, 0);
     }
 
     void storedMarkersGoThroughTheSeam()

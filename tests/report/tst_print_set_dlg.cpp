@@ -8,6 +8,7 @@
 #include "view/CDrawView.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -237,6 +238,36 @@ private slots:
         f.Click(D::IDC_SAVE);
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("无法读取文件")});
         QVERIFY(!QFile::exists(Q(f.dir.file("gone.cdd"))));
+    }
+
+    void filesThatAreNotMeasurementFilesAreNeverWritten()
+    {
+        DialogFixture f;
+        WriteBytes(f.dir.file("empty.cdd"), {});
+        WriteBytes(f.dir.file("text.cdd"), std::vector<unsigned char>(300, 'a'));
+        const std::vector<unsigned char> text = ReadBytes(f.dir.file("text.cdd"));
+        f.Open({QStringLiteral("empty.cdd"), QStringLiteral("text.cdd")});
+
+        // An empty file is announced as soon as it is selected, and saving into it is refused.
+        f.prompts.Clear();
+        f.Select(QStringLiteral("empty.cdd"));
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("当前文件无效")});
+        f.Click(D::IDC_SAVE);
+        QCOMPARE(f.prompts.Messages(), (QStringList{QStringLiteral("当前文件无效"), QStringLiteral("当前文件无效")}));
+        QCOMPARE(QFileInfo(Q(f.dir.file("empty.cdd"))).size(), 0);
+
+        f.prompts.Clear();
+        f.Select(QStringLiteral("text.cdd"));
+        f.dlg->SetControlText(D::IDC_PILE_NO, QStringLiteral("P9"));
+        f.Click(D::IDC_SAVE);
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("当前文件无效")});
+        QCOMPARE(ReadBytes(f.dir.file("text.cdd")), text);
+
+        // Opened on an empty file on display: the same message at once.
+        f.prompts.Clear();
+        f.view->m_strFilePath = Q(f.dir.file("empty.cdd"));
+        f.Open({QStringLiteral("empty.cdd")});
+        QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("当前文件无效")});
     }
 };
 

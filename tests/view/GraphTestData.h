@@ -84,6 +84,8 @@ inline void ShowData(CDrawView& view, FrameState& frame, const std::vector<TestS
     view.SetFrame(&frame);
     view.m_strFilePath = QStringLiteral("/data/P00.cdd");
     FillData(view.m_screenData.primary, samples, step);
+    // As if read from that file.
+    view.m_screenData.sourcePath = view.m_strFilePath.toStdString();
 }
 
 inline void PaintRecorded(CDrawView& view, RecordingDevice& device)

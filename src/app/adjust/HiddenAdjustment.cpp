@@ -19,21 +19,33 @@ void RewriteAndReload(CDrawView& view, const FileSlot& changed, Prompts& prompts
         prompts.Message(QString::fromUtf8(WriteResultMessage(result)));
     // Read back at once rather than at the next graph paint: the table is refilled from memory,
     // and moved or added samples get their differences only from a load.
+    bool loaded = false;
     try {
-        FullLoad(view.m_screenData, path);
+        loaded = FullLoad(view.m_screenData, path) == LoadResult::Ok;
     } catch (const InvalidTestDateError&) {
         // The file was shown before with this date; the graph paint reports it if it is bad now.
     }
+    if (!loaded)
+        ClearLoadedData(view.m_screenData);
     view.m_tableDirty = 1;
     view.m_reloadOnce = 1;
     view.Invalidate();
+}
+
+// The tools rewrite the file from the view's data, which must be that file's.
+bool RefusedWithoutData(const CDrawView& view, Prompts& prompts)
+{
+    if (view.ShowsLoadedFile())
+        return false;
+    prompts.Message(view.NotLoadedMessage());
+    return true;
 }
 
 }  // namespace
 
 void CorrectStartDepth(CDrawView& view, const StartDepthPlan& plan, Prompts& prompts)
 {
-    if (plan.check != StartDepthCheck::Ok)
+    if (plan.check != StartDepthCheck::Ok || RefusedWithoutData(view, prompts))
         return;
     auto changed = std::make_unique<FileSlot>(view.m_screenData);
     ApplyStartDepthCorrection(changed->primary, plan);
@@ -42,6 +54,8 @@ void CorrectStartDepth(CDrawView& view, const StartDepthPlan& plan, Prompts& pro
 
 bool InsertTailPoints(CDrawView& view, Prompts& prompts)
 {
+    if (RefusedWithoutData(view, prompts))
+        return false;
     auto changed = std::make_unique<FileSlot>(view.m_screenData);
     if (changed->primary.m_nCount == 0) {
         prompts.Message(QString::fromUtf8(msg::kNoSamples));

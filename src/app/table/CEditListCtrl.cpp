@@ -105,7 +105,9 @@ void CEditListCtrl::Fill()
     // The cells are about to be replaced; an edit still open belongs to the old ones.
     CancelEdit();
     const CFileData& data = m_pView->m_screenData.primary;
-    const int n = SampleCount(data);
+    // A view without the data of its file (a failed load) shows an empty grid that writes nowhere.
+    const bool loaded = m_pView->ShowsLoadedFile();
+    const int n = loaded ? SampleCount(data) : 0;
     const int rows = RowsFor(n);
 
     setUpdatesEnabled(false);
@@ -129,7 +131,7 @@ void CEditListCtrl::Fill()
         }
     }
     setUpdatesEnabled(true);
-    m_strFilledPath = m_pView->m_strFilePath;
+    m_strFilledPath = loaded ? m_pView->m_strFilePath : QString();
     m_nFilledCount = n;
 }
 
