@@ -38,6 +38,16 @@ bool Loads(FileSlot& slot, const Bytes& bytes)
     }
 }
 
+// The load the program makes before a write, which ties the data to the file.
+void LoadFile(FileSlot& slot, const std::string& path)
+{
+    try {
+        FUZZ_REQUIRE(FullLoad(slot, path) == LoadResult::Ok);
+    } catch (const InvalidTestDateError&) {
+        FUZZ_REQUIRE(false);
+    }
+}
+
 // The bytes a writer may change.
 class Patch {
 public:
@@ -170,8 +180,10 @@ void ZWriteBackStep(const Step& s)
             typed.push_back(std::nullopt);
         }
     }
-    const WriteResult result = ZWriteBack(s.path, n, cells);
-    if (s.readOnly) {
+    // A table filled from a file of another length is refused.
+    const bool otherLength = s.fdp.ConsumeProbability<float>() < 0.1f;
+    const WriteResult result = ZWriteBack(s.path, otherLength ? n + 1 : n, cells);
+    if (s.readOnly || otherLength) {
         return s.checkRefused(result);
     }
     FUZZ_REQUIRE(result == WriteResult::Ok);
@@ -197,8 +209,12 @@ void DataRewriteStep(const Step& s)
             ApplyStartDepthCorrection(primary, PlanStartDepthCorrection(primary, fuzz::StartDepthText(s.fdp)));
         }
     }
+    // Data that no longer stands for this file (its load failed since) is refused.
+    if (s.fdp.ConsumeProbability<float>() < 0.1f) {
+        s.loaded.sourcePath.clear();
+    }
     const WriteResult result = DataRewrite(s.path, s.loaded);
-    if (s.readOnly) {
+    if (s.readOnly || s.loaded.sourcePath.empty()) {
         return s.checkRefused(result);
     }
     FUZZ_REQUIRE(result == WriteResult::Ok);
@@ -328,6 +344,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int step = fdp.ConsumeIntegralInRange(1, 3); step > 0; --step) {
         const bool readOnly = fdp.ConsumeProbability<float>() < 0.1f;
         fuzz::WriteFile(path, before, readOnly);
+        LoadFile(*slot, path);
         const Step s{fdp, path, before, *slot, readOnly};
         switch (fdp.ConsumeIntegralInRange(0, 3)) {
         case 0: SaveAsCopyStep(s); break;
