@@ -80,7 +80,8 @@ bool SameDataSet(const CFileData& a, const CFileData& b)
 {
     if (a.m_nAcqWord1 != b.m_nAcqWord1 || a.m_nAcqWord2 != b.m_nAcqWord2 || a.m_nStep != b.m_nStep ||
         a.m_nCount != b.m_nCount || !fuzz::SameBits(a.m_fStartDepth, b.m_fStartDepth) ||
-        a.m_strProject != b.m_strProject || a.m_strSite != b.m_strSite || a.m_strPileNo != b.m_strPileNo || FormatTestDate(a.m_testDate) != FormatTestDate(b.m_testDate)) {
+        a.m_strProject != b.m_strProject || a.m_strSite != b.m_strSite || a.m_strPileNo != b.m_strPileNo ||
+        FormatTestDate(a.m_testDate) != FormatTestDate(b.m_testDate)) {
         return false;
     }
     for (uint32_t i = 0; i < a.m_nCount; ++i) {
@@ -256,11 +257,18 @@ std::u16string LengthText(FuzzedDataProvider& fdp, std::optional<double>& expect
     }
     std::string number(fdp.ConsumeIntegralInRange(0, 2), ' ');
     number += fdp.PickValueInArray({"", "+", "-"});
+    // Plain decimals, any double at all, and exponents past both ends of the double range.
     char buf[512];
-    switch (fdp.ConsumeIntegralInRange(0, 2)) {
-    case 0: std::snprintf(buf, sizeof buf, "%.*f", fdp.ConsumeIntegralInRange(0, 4), fdp.ConsumeFloatingPointInRange(-1e4, 1e4)); break;
-    case 1: std::snprintf(buf, sizeof buf, "%.*g", fdp.ConsumeIntegralInRange(1, 17), std::bit_cast<double>(fdp.ConsumeIntegral<uint64_t>())); break;
-    default: std::snprintf(buf, sizeof buf, "%de%d", fdp.ConsumeIntegralInRange(0, 99), fdp.ConsumeIntegralInRange(-500, 500)); break;
+    const int digits = fdp.ConsumeIntegralInRange(1, 17);
+    const int kind = fdp.ConsumeIntegralInRange(0, 2);
+    const double value = kind == 0 ? fdp.ConsumeFloatingPointInRange(-1e4, 1e4)
+                                   : std::bit_cast<double>(fdp.ConsumeIntegral<uint64_t>());
+    if (kind == 0) {
+        std::snprintf(buf, sizeof buf, "%.*f", digits % 5, value);
+    } else if (kind == 1) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, value);
+    } else {
+        std::snprintf(buf, sizeof buf, "%de%d", digits, fdp.ConsumeIntegralInRange(-500, 500));
     }
     number += buf;
     expected = std::strtod(number.c_str(), nullptr);
@@ -295,7 +303,8 @@ void ReportSaveStep(const Step& s)
     }
     const WriteResult result = ReportSave(s.path, t);
     // Texts that plainly fit are never refused.
-    FUZZ_REQUIRE(s.readOnly || !allAscii || cdd::kReportTexts + asciiBytes > cdd::kReportEnd || result == WriteResult::Ok);
+    const bool plainlyFit = allAscii && cdd::kReportTexts + asciiBytes <= cdd::kReportEnd;
+    FUZZ_REQUIRE(s.readOnly || !plainlyFit || result == WriteResult::Ok);
     if (s.readOnly || result != WriteResult::Ok) {
         return s.checkRefused(result);
     }
