@@ -10,7 +10,7 @@ fuzz_build() {
 # The built targets, one path a line.
 fuzz_targets() {
   for target in build/fuzz/fuzz/fuzz_*; do
-    [ -x "$target" ] && echo "$target"
+    if [ -x "$target" ]; then echo "$target"; fi
   done
 }
 
