@@ -109,8 +109,10 @@ void ApplyStartDepthCorrection(CFileData& data, const StartDepthPlan& plan)
         }
         data.m_nCount = static_cast<uint32_t>(c + n);
         const float e = last.depth;
+        // The step of a damaged header times the sample count can pass the int range; the product
+        // is taken in 64 bits, which gives the same depths wherever the int product fits.
         for (int i = 0; i < c + n; ++i) {
-            data.m_raw[i].depth = e + static_cast<float>((c + n - 1 - i) * data.m_nStep) / 100.0f;
+            data.m_raw[i].depth = e + static_cast<float>(int64_t(c + n - 1 - i) * data.m_nStep) / 100.0f;
         }
     }
     data.m_fStartDepth = plan.value;

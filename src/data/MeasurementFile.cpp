@@ -347,6 +347,46 @@ std::size_t SkipBlanksAndSign(std::u16string_view text, bool& negative)
     return i;
 }
 
+// Whether the decimal number at the start of text (digits, a fraction, an exponent) is below 1 in
+// magnitude. For a number outside the double range this tells an underflow, which reads as 0 like
+// the C library reads it, from an overflow, which reads as infinity.
+bool MagnitudeBelowOne(std::string_view text)
+{
+    std::size_t i = 0;
+    int64_t intDigits = 0, fractionZeros = 0;
+    bool nonZero = false, pastPoint = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !pastPoint) {
+            pastPoint = true;
+        } else if (c < '0' || c > '9') {
+            break;
+        } else if (!pastPoint) {
+            nonZero = nonZero || c != '0';
+            intDigits += nonZero ? 1 : 0;
+        } else if (!nonZero) {
+            nonZero = c != '0';
+            fractionZeros += nonZero ? 0 : 1;
+        }
+    }
+    if (!nonZero) {
+        return true;
+    }
+    // Decimal exponent of the first significant digit, then the written exponent on top.
+    int64_t magnitude = intDigits > 0 ? intDigits - 1 : -(fractionZeros + 1);
+    if (i + 1 < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        const bool negative = text[j] == '-';
+        j += text[j] == '-' || text[j] == '+' ? 1 : 0;
+        int64_t exponent = 0;
+        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j) {
+            exponent = std::min<int64_t>(exponent * 10 + (text[j] - '0'), int64_t(1) << 40);
+        }
+        magnitude += negative ? -exponent : exponent;
+    }
+    return magnitude < 0;
+}
+
 }  // namespace
 
 InvalidTestDateError::InvalidTestDateError(int y, int m, int d)
@@ -622,7 +662,10 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
                                                           &texts.date,   &texts.project,         &texts.site};
     std::vector<unsigned char> block;
     for (const std::u16string* text : sources) {
-        const std::optional<std::string> encoded = EncodeReportText(*text);
+        // The file holds each text up to its NUL; what follows a NUL typed into a text could never
+        // be read back and would shift the texts after it.
+        const std::u16string_view typed(*text);
+        const std::optional<std::string> encoded = EncodeReportText(typed.substr(0, typed.find(u'\0')));
         if (!encoded) {
             return WriteResult::NotEncodable;
         }
@@ -703,7 +746,7 @@ double ParseLeadingDouble(std::u16string_view text)
     double value = 0.0;
     const auto res = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
-        value = HUGE_VAL;
+        value = MagnitudeBelowOne(ascii) ? 0.0 : HUGE_VAL;
     } else if (res.ec != std::errc()) {
         return 0.0;
     }

@@ -38,6 +38,20 @@ TEST(StartDepthCorrection, DeeperAddsCopiesOfTheShallowestSampleAndShiftsEveryDe
     EXPECT_EQ(d->m_raw[20].x, 119);
 }
 
+TEST(StartDepthCorrection, AHugeStepRenumbersDepthsWithoutOverflow)
+{
+    auto d = Profile(20, -1.0e7f);
+    d->m_nStep = 100000000;  // 1000 km, as a damaged header may claim
+    const StartDepthPlan plan = PlanStartDepthCorrection(*d, u"100");
+    ASSERT_EQ(plan.check, StartDepthCheck::Ok);
+    ASSERT_EQ(plan.steps, 10);
+    const float e = d->m_raw[19].depth;
+    ApplyStartDepthCorrection(*d, plan);
+    ASSERT_EQ(d->m_nCount, 30u);
+    EXPECT_FLOAT_EQ(d->m_raw[0].depth, e + 29.0e6f);
+    EXPECT_FLOAT_EQ(d->m_raw[28].depth, e + 1.0e6f);
+}
+
 TEST(StartDepthCorrection, ShallowerDropsTheDeepestSamplesKeepingDepths)
 {
     auto d = Profile(20);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -123,6 +124,17 @@ TEST(Parsing, LeadingNumbersAsTheCLibraryReadsThem)
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(u"+-3"), 0.0);
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(u"一二"), 0.0);
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(u""), 0.0);
+}
+
+TEST(Parsing, NumbersBeyondTheDoubleRangeReadAsZeroOrInfinity)
+{
+    // Too small for a double reads as 0, as the C library reads it; only too large is infinite.
+    EXPECT_EQ(ParseLeadingDouble(u"-36e-500"), 0.0);
+    EXPECT_EQ(ParseLeadingDouble(u" 0.00001e-320m"), 0.0);
+    EXPECT_EQ(ParseLeadingDouble(u"2e308"), HUGE_VAL);
+    EXPECT_EQ(ParseLeadingDouble(u"-12345678901234567890e290"), -HUGE_VAL);
+    EXPECT_EQ(ParseLeadingDouble(u"0.0000000000000000001e99999999999999999999"), HUGE_VAL);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(u"1000e-311"), 1e-308);
 }
 
 TEST(PathUtil, FoldersNamesAndExtensions)

@@ -236,6 +236,25 @@ TEST(ReportSave, RefusesTextsThatDoNotFitWithoutTouchingTheFile)
     EXPECT_EQ(CddBuilder::get(ReadBytes(dir.file("a.cdd")), 520), CddBuilder::get(original, 520));
 }
 
+TEST(ReportSave, ATextEndsAtItsFirstNulAndTheOthersKeepTheirPlaces)
+{
+    TempDir dir;
+    const auto original = SampleFile().bytes();
+    WriteBytes(dir.file("a.cdd"), original);
+    ReportTexts t;
+    t.pileNo = std::u16string(u"A\0B", 3);
+    t.engineeringName = std::u16string(20, u'\0');
+    t.notes = u"N";
+    ASSERT_EQ(ReportSave(dir.file("a.cdd"), t), WriteResult::Ok);
+    const auto after = ReadBytes(dir.file("a.cdd"));
+    EXPECT_EQ(std::string(after.begin() + 68, after.begin() + 75), std::string("A\0\0N\0\0\0", 7));
+    ExpectSameOutside(original, after, 48, 68 + 8);
+    FileSlot slot;
+    ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
+    EXPECT_EQ(slot.primary.m_strReportPileNo, u"A");
+    EXPECT_EQ(slot.primary.m_strNotes, u"N");
+}
+
 TEST(FillReportFields, ShowsSavedValuesOrDefaultsFromTheAcquisitionHeader)
 {
     TempDir dir;
