@@ -146,6 +146,9 @@ bool SameFile(const std::string& a, const std::string& b)
     if (a.empty() || b.empty()) {
         return false;
     }
+    if (a == b) {
+        return true;
+    }
     std::error_code ec;
     return std::filesystem::equivalent(NativePath(a), NativePath(b), ec) && !ec;
 }

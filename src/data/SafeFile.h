@@ -23,7 +23,8 @@ FileBytes ReadWholeFile(const std::string& path);
 // True when the file exists and can be opened for reading and writing (nothing is changed).
 bool CanOpenReadWrite(const std::string& path);
 
-// True when both paths name the same existing file (through links, "..", relative forms).
+// True when both paths are the same text, or name the same existing file (through links, "..",
+// relative forms).
 bool SameFile(const std::string& a, const std::string& b);
 
 // Replaces (or creates) path with content without ever truncating the old file in place: the bytes

@@ -32,8 +32,7 @@ void CDrawCanvas::ResetMarkers()
 
 bool CDrawCanvas::ShowsLoadedFile() const
 {
-    const std::string path = m_strFilePath.toStdString();
-    return !path.empty() && (m_screenData.sourcePath == path || SameFile(m_screenData.sourcePath, path));
+    return SameFile(m_screenData.sourcePath, m_strFilePath.toStdString());
 }
 
 QString CDrawCanvas::NotLoadedMessage() const
