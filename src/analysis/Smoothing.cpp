@@ -9,6 +9,10 @@ void RebuildSmoothedTable(CFileData& data, int w)
 {
     const int n = static_cast<int>(std::min<uint32_t>(data.m_nCount, kMaxSamples));
     const int smoothedCount = std::clamp(data.m_nSmoothedCount, 0, kMaxSamples);
+    if (smoothedCount == n) {
+        SmoothTable(data.m_raw.data(), data.m_smoothed.data(), n, w);
+        return;
+    }
     // Only the values the filter reads are set: the raw ones, then zeros up to the smoothed count.
     std::array<int32_t, kMaxSamples> xs, ys, zs;
     for (int i = 0; i < n; ++i) {

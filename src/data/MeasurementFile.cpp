@@ -4,6 +4,7 @@
 #include "data/Messages.h"
 #include "data/PathUtil.h"
 #include "data/SafeFile.h"
+#include "data/SampleBlocks.h"
 #include "data/Smooth.h"
 #include "data/TextCodec.h"
 
@@ -146,7 +147,19 @@ HeaderStatus ReadAcquisitionHeader(Reader& r, CFileData& d, uint32_t& n, int& y,
     return HeaderStatus::BadDate;
 }
 
-bool ReadSamples(Reader& r, CFileData& d, uint32_t n)
+SampleRecord DecodeSample(const unsigned char* p)
+{
+    SampleRecord s;
+    s.x = byteio::GetI32(p);
+    s.y = byteio::GetI32(p + 4);
+    s.z = byteio::GetI32(p + 8);
+    s.depth = byteio::GetF32(p + 12);
+    return s;
+}
+
+// With `decode` false only checks that the table is there (the full load decodes it later, in the
+// pass that completes the samples).
+bool ReadSamples(Reader& r, CFileData& d, uint32_t n, bool decode = true)
 {
     const std::size_t size = std::size_t(n) * cdd::kSampleSize;
     if (!r.has(size)) {
@@ -154,25 +167,26 @@ bool ReadSamples(Reader& r, CFileData& d, uint32_t n)
     }
     // Checked once for the whole table above, so the records are decoded straight from the bytes.
     const unsigned char* p = r.here();
-    for (uint32_t i = 0; i < n; ++i, p += cdd::kSampleSize) {
+    for (uint32_t i = 0; decode && i < n; ++i, p += cdd::kSampleSize) {
         SampleRecord& s = d.m_raw[i];
-        s.x = byteio::GetI32(p);
-        s.y = byteio::GetI32(p + 4);
-        s.z = byteio::GetI32(p + 8);
-        s.depth = byteio::GetF32(p + 12);
+        const SampleRecord decoded = DecodeSample(p);
+        s.x = decoded.x;
+        s.y = decoded.y;
+        s.z = decoded.z;
+        s.depth = decoded.depth;
     }
     r.seek(r.pos() + size);
     return true;
 }
 
-int32_t WrappingDiff(int32_t a, int32_t b)
+[[maybe_unused]] int32_t WrappingDiff(int32_t a, int32_t b)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
 // Marker table, report block, primary acquisition header and primary samples into slot.
 // On a bad date the fields read so far are committed to `commit` before the error is raised.
-LoadResult ReadPrimary(Reader& r, FileSlot& slot, FileSlot& commit, uint32_t& n)
+LoadResult ReadPrimary(Reader& r, FileSlot& slot, FileSlot& commit, uint32_t& n, bool decodeSamples)
 {
     if (!r.i32(slot.markerCount)) {
         return LoadResult::Truncated;
@@ -209,7 +223,7 @@ LoadResult ReadPrimary(Reader& r, FileSlot& slot, FileSlot& commit, uint32_t& n)
         throw InvalidTestDateError(y, m, d);
     }
     r.seek(cdd::kSamples);
-    return ReadSamples(r, p, n) ? LoadResult::Ok : LoadResult::Truncated;
+    return ReadSamples(r, p, n, decodeSamples) ? LoadResult::Ok : LoadResult::Truncated;
 }
 
 // Secondary data set; anything unreadable leaves an empty data set rather than stale samples of
@@ -286,13 +300,13 @@ LoadResult StatusOfRead(ReadStatus status)
 // The one path of both loads: the primary part is read into a scratch copy of the slot, `finish`
 // completes what the load adds to it, and only then does the copy replace the slot.
 template <typename Finish>
-LoadResult LoadIntoSlot(FileSlot& slot, const std::vector<unsigned char>& bytes, Finish finish)
+LoadResult LoadIntoSlot(FileSlot& slot, const std::vector<unsigned char>& bytes, bool decodeSamples, Finish finish)
 {
     ScratchCopy scratch(slot);
     FileSlot& next = *scratch;
     Reader r(bytes);
     uint32_t n = 0;
-    const LoadResult primary = ReadPrimary(r, next, slot, n);
+    const LoadResult primary = ReadPrimary(r, next, slot, n, decodeSamples);
     if (primary != LoadResult::Ok) {
         return primary;
     }
@@ -424,44 +438,74 @@ LoadResult FullLoad(FileSlot& slot, const std::string& path)
 
 namespace {
 
-// What the full load adds to the primary samples: depth repair, differences and smoothing.
-void CompletePrimary(CFileData& p, uint32_t n)
+// A sample whose depth is |depth| < 0.01 (in double precision) is a gap the instrument left. Since
+// 0.01f is the float nearest 0.01 and lies below it, for a float that is |depth| <= 0.01f.
+static_assert(static_cast<double>(0.01f) < 0.01);
+bool IsGap(float depth) { return std::fabs(depth) <= 0.01f; }
+
+// A gap after the first sample gets the depth of its place and the previous sample's value
+// wherever it has none.
+void FillGap(SampleRecord& s, const SampleRecord& previous, int i, int count, int32_t step)
+{
+    s.depth = static_cast<float>(static_cast<double>(count - 1 - i) * step / 100.0);
+    if (s.x == 0) s.x = previous.x;
+    if (s.y == 0) s.y = previous.y;
+    if (s.z == 0) s.z = previous.z;
+}
+
+// What the full load makes of the primary samples: decoded from the table's bytes, gaps filled,
+// differences, the smoothed table; one pass, the previous sample kept in registers.
+void CompletePrimary(CFileData& p, uint32_t n, const unsigned char* table)
 {
     const int count = static_cast<int>(n);
-    for (int i = 1; i < count; ++i) {
-        SampleRecord& s = p.m_raw[i];
-        if (std::fabs(s.depth) < 0.01) {
-            s.depth = static_cast<float>(static_cast<double>(count - 1 - i) * p.m_nStep / 100.0);
-            const SampleRecord& prev = p.m_raw[i - 1];
-            if (s.x == 0) s.x = prev.x;
-            if (s.y == 0) s.y = prev.y;
-            if (s.z == 0) s.z = prev.z;
+    SampleRecord* raw = p.m_raw.data();
+    SampleRecord* smoothed = p.m_smoothed.data();
+#ifdef ORVEK_SAMPLE_BLOCKS
+    // x86 is little-endian: a sample's 16 bytes are the record's first block as it lies in memory.
+    __m128i previous = _mm_setzero_si128();
+    for (int i = 0; i < count; ++i, table += cdd::kSampleSize) {
+        __m128i head = blocks::Load(table);
+        if (i > 0 && IsGap(_mm_cvtss_f32(_mm_castsi128_ps(_mm_shuffle_epi32(head, _MM_SHUFFLE(3, 3, 3, 3)))))) {
+            SampleRecord s = DecodeSample(table);
+            FillGap(s, raw[i - 1], i, count, p.m_nStep);
+            head = blocks::LoadHead(s);
         }
+        const __m128i diff = i == 0 ? _mm_setzero_si128() : _mm_sub_epi32(head, previous);
+        blocks::StoreHead(raw[i], head);
+        blocks::StoreTail(raw[i], head, diff);
+        blocks::StoreHead(smoothed[i], head);
+        blocks::StoreTail(smoothed[i], head, diff);
+        previous = head;
     }
-    for (int i = 0; i < count; ++i) {
-        // Built in a local: reading back a record just written field by field stalls every step.
-        SampleRecord s = p.m_raw[i];
+#else
+    SampleRecord previous;
+    for (int i = 0; i < count; ++i, table += cdd::kSampleSize) {
+        SampleRecord s = DecodeSample(table);
         if (i == 0) {
             s.dx = s.dy = s.dz = 0;
         } else {
-            const SampleRecord& prev = p.m_raw[i - 1];
-            s.dx = WrappingDiff(s.x, prev.x);
-            s.dy = WrappingDiff(s.y, prev.y);
-            s.dz = WrappingDiff(s.z, prev.z);
+            if (IsGap(s.depth)) {
+                FillGap(s, previous, i, count, p.m_nStep);
+            }
+            s.dx = WrappingDiff(s.x, previous.x);
+            s.dy = WrappingDiff(s.y, previous.y);
+            s.dz = WrappingDiff(s.z, previous.z);
         }
-        p.m_raw[i] = s;
-        p.m_smoothed[i] = s;
+        raw[i] = s;
+        smoothed[i] = s;
+        previous = s;
     }
+#endif
     p.m_nSmoothedCount = count;
-    SmoothRecords(p.m_smoothed.data(), count, p.m_nSmoothWindow);
+    SmoothRecords(smoothed, count, p.m_nSmoothWindow);
 }
 
 }  // namespace
 
 LoadResult FullLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>& bytes)
 {
-    return LoadIntoSlot(slot, bytes, [&](FileSlot& next, uint32_t n) {
-        CompletePrimary(next.primary, n);
+    return LoadIntoSlot(slot, bytes, false, [&](FileSlot& next, uint32_t n) {
+        CompletePrimary(next.primary, n, bytes.data() + cdd::kSamples);
         ReadSecondary(bytes, n, next.secondary);
     });
 }
@@ -476,7 +520,7 @@ LoadResult HeaderLoadFromBytes(FileSlot& slot, const std::vector<unsigned char>&
     if (bytes.empty()) {
         return LoadResult::Empty;
     }
-    return LoadIntoSlot(slot, bytes, [](FileSlot&, uint32_t) {});
+    return LoadIntoSlot(slot, bytes, true, [](FileSlot&, uint32_t) {});
 }
 
 namespace {

@@ -17,3 +17,8 @@ void SmoothComponents(int32_t* xs, int32_t* ys, int32_t* zs, int n, int w);
 
 // The same filter over the x, y and z of records, in place; the other fields are left alone.
 void SmoothRecords(SampleRecord* records, int n, int w);
+
+// Sets the x, y, z of smoothed[0..n) to those of raw[0..n) filtered with window w, and the
+// differences between consecutive filtered values (0 for the first); depths and every other
+// record of smoothed are left alone. The two tables must not overlap.
+void SmoothTable(const SampleRecord* raw, SampleRecord* smoothed, int n, int w);

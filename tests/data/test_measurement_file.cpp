@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <filesystem>
 #include <memory>
 
@@ -84,6 +86,17 @@ TEST(FullLoad, RepairsZeroDepthsAndFillsZeroChannelsFromThePreviousSample)
     c.primary.samples = {{0, 0, 5000, 2.0f}, {0, 0, 0, 1.75f}};
     WriteBytes(dir.file("k.cdd"), c.bytes());
     EXPECT_EQ(Loaded(dir.file("k.cdd"))->primary.m_raw[1].z, 0) << "a sample with a depth keeps Z = 0";
+
+    // The limit: a depth below 0.01 in size is a gap, the next float above 0.01 is a depth.
+    CddBuilder e;
+    e.primary.samples = {{1, 1, 1, 2.0f}, {0, 0, 0, 0.01f}, {0, 0, 0, -0.01f}, {0, 0, 0, std::nextafter(0.01f, 1.0f)}};
+    WriteBytes(dir.file("e.cdd"), e.bytes());
+    const auto edge = Loaded(dir.file("e.cdd"));
+    EXPECT_FLOAT_EQ(edge->primary.m_raw[1].depth, 0.5f);
+    EXPECT_FLOAT_EQ(edge->primary.m_raw[2].depth, 0.25f);
+    EXPECT_EQ(edge->primary.m_raw[2].z, 1);
+    EXPECT_EQ(edge->primary.m_raw[3].depth, std::nextafter(0.01f, 1.0f));
+    EXPECT_EQ(edge->primary.m_raw[3].z, 0);
 }
 
 TEST(FullLoad, DifferencesAreRawAndTheSmoothedTableStartsWithThem)

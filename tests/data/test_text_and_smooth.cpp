@@ -81,6 +81,51 @@ TEST(Smooth, RunningSumMatchesTheWindowSummedAfresh)
     }
 }
 
+// The table filter runs long tables in pieces side by side and checks each piece's guessed start;
+// whatever the table held before (the guesses) and however large the values, the result must be
+// the one-after-the-other filter's, with its differences, and the depths untouched.
+TEST(Smooth, TableInPiecesEqualsTheChain)
+{
+    std::mt19937 rng(41);
+    std::uniform_int_distribution<int32_t> wide(INT32_MIN, INT32_MAX);
+    std::uniform_int_distribution<int32_t> field(20000, 60000);
+    std::uniform_int_distribution<int32_t> noise(-300, 300);
+    for (int round = 0; round < 120; ++round) {
+        const int n = round % 3 == 0 ? kMaxSamples : 530 + round * 12;
+        const int w = 1 + round % 12;
+        const int kind = round % 4;  // field with noise, near the single-precision limit, wide, steps
+        std::vector<SampleRecord> raw(n), table(n);
+        int32_t base = field(rng);
+        for (int i = 0; i < n; ++i) {
+            if (kind == 3 && i % 97 == 0) base = field(rng) - 40000;
+            const int32_t v = kind == 1 ? (1 << 24) / w - 2 + noise(rng) % 3 : kind == 2 ? wide(rng) : base + noise(rng);
+            raw[i] = {v, -v / 3, v + noise(rng), 0.25f * i, 0, 0, 0};
+            // Guesses: the raw values, wrong ones, or garbage.
+            const int32_t guess = round % 5 == 4 ? wide(rng) : raw[i].x + (round % 2) * 40 * noise(rng);
+            table[i] = {guess, raw[i].y, raw[i].z, -1.0f * i, 7, 7, 7};
+        }
+        std::vector<int32_t> x(n), y(n), z(n);
+        for (int i = 0; i < n; ++i) {
+            x[i] = raw[i].x;
+            y[i] = raw[i].y;
+            z[i] = raw[i].z;
+        }
+        ReferenceSmooth(x.data(), n, w);
+        ReferenceSmooth(y.data(), n, w);
+        ReferenceSmooth(z.data(), n, w);
+        SmoothTable(raw.data(), table.data(), n, w);
+        for (int i = 0; i < n; ++i) {
+            const SampleRecord& r = table[i];
+            const auto diff = [&](const std::vector<int32_t>& v) {
+                return i == 0 ? 0 : static_cast<int32_t>(static_cast<uint32_t>(v[i]) - static_cast<uint32_t>(v[i - 1]));
+            };
+            ASSERT_TRUE(r.x == x[i] && r.y == y[i] && r.z == z[i]) << "n " << n << " w " << w << " at " << i;
+            ASSERT_TRUE(r.dx == diff(x) && r.dy == diff(y) && r.dz == diff(z)) << "n " << n << " w " << w << " at " << i;
+            ASSERT_EQ(r.depth, -1.0f * i);
+        }
+    }
+}
+
 TEST(TextCodec, AcquisitionBytesSurviveARoundTrip)
 {
     std::string all;
