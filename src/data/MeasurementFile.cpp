@@ -76,9 +76,40 @@ private:
     std::size_t m_pos = 0;
 };
 
+bool LocalDate(int64_t timeValue, std::tm& out)
+{
+    const std::time_t t = static_cast<std::time_t>(timeValue);
+#ifdef _WIN32
+    return localtime_s(&out, &t) == 0;
+#else
+    return localtime_r(&t, &out) != nullptr;
+#endif
+}
+
+bool IsMidnightOf(int64_t timeValue, int year, int month, int day)
+{
+    std::tm tm{};
+    return LocalDate(timeValue, tm) && tm.tm_year == year - 1900 && tm.tm_mon == month - 1 && tm.tm_mday == day &&
+           tm.tm_hour == 0 && tm.tm_min == 0 && tm.tm_sec == 0;
+}
+
 // The local time value of a date at 00:00:00, daylight saving as the system decides.
+// mktime reads the time zone afresh at every call (on glibc a stat of /etc/localtime), which costs
+// more than the rest of a file's header, and the two data sets of a file, like the files of a day,
+// share their date. So the last value is taken again as long as it still turns back into that
+// date's midnight, the way the date is shown and written back; otherwise mktime decides (another
+// date, a day past the month's end that mktime carries into the next month).
 bool DateToTime(int year, int month, int day, int64_t& out)
 {
+    struct Last {
+        int year = 0, month = 0, day = 0;
+        int64_t value = 0;
+    };
+    thread_local Last last;
+    if (last.year == year && last.month == month && last.day == day && IsMidnightOf(last.value, year, month, day)) {
+        out = last.value;
+        return true;
+    }
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;
@@ -89,17 +120,8 @@ bool DateToTime(int year, int month, int day, int64_t& out)
         return false;
     }
     out = static_cast<int64_t>(t);
+    last = Last{year, month, day, out};
     return true;
-}
-
-bool LocalDate(int64_t timeValue, std::tm& out)
-{
-    const std::time_t t = static_cast<std::time_t>(timeValue);
-#ifdef _WIN32
-    return localtime_s(&out, &t) == 0;
-#else
-    return localtime_r(&t, &out) != nullptr;
-#endif
 }
 
 enum class DateCheck { Ok, Truncated, Invalid };

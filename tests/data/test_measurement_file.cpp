@@ -205,6 +205,26 @@ TEST(FullLoad, InvalidTestDateRaisesAfterTheHeaderFieldsButBeforeTheSamples)
     }
 }
 
+// Loads in a row reuse the last date's conversion; every load must still show its own date,
+// including a day past the month's end, which the conversion carries into the next month.
+TEST(FullLoad, EachLoadKeepsItsOwnTestDate)
+{
+    TempDir dir;
+    const std::tuple<int, int, int, const char*> dates[] = {
+        {2024, 5, 17, "2024-05-17"}, {2024, 5, 17, "2024-05-17"}, {2023, 12, 31, "2023-12-31"},
+        {2024, 2, 31, "2024-03-02"}, {2024, 2, 31, "2024-03-02"}, {2024, 5, 17, "2024-05-17"}};
+    for (const auto& [y, m, d, shown] : dates) {
+        CddBuilder b = ThreeSampleFile();
+        b.primary.year = b.secondary.year = y;
+        b.primary.month = b.secondary.month = m;
+        b.primary.day = b.secondary.day = d;
+        WriteBytes(dir.file("d.cdd"), b.bytes());
+        auto slot = Loaded(dir.file("d.cdd"));
+        EXPECT_EQ(FormatTestDate(slot->primary.m_testDate), shown);
+        EXPECT_EQ(slot->secondary.m_testDate, slot->primary.m_testDate);
+    }
+}
+
 TEST(HeaderLoad, ReadsHeaderAndSamplesButNeitherRepairsNorLoadsTheSecondary)
 {
     TempDir dir;
