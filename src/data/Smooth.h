@@ -20,5 +20,6 @@ void SmoothRecords(SampleRecord* records, int n, int w);
 
 // Sets the x, y, z of smoothed[0..n) to those of raw[0..n) filtered with window w, and the
 // differences between consecutive filtered values (0 for the first); depths and every other
-// record of smoothed are left alone. The two tables must not overlap.
-void SmoothTable(const SampleRecord* raw, SampleRecord* smoothed, int n, int w);
+// record of smoothed are left alone. The two tables must not overlap. With `wide` false the table
+// is computed in 128-bit registers even where the processor has wider ones (the result is the same).
+void SmoothTable(const SampleRecord* raw, SampleRecord* smoothed, int n, int w, bool wide = true);

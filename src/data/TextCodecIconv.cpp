@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <vector>
@@ -95,6 +96,10 @@ const std::string kReplacementUtf8("\xEF\xBF\xBD", 3);
 
 std::u16string Cp936ToUtf16(std::string_view bytes)
 {
+    // Code page 936 keeps ASCII as it is, and most texts of a file are ASCII or empty.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+        return std::u16string(bytes.begin(), bytes.end());
+    }
     thread_local Converter c("UTF-16LE", "CP936");
     std::string out;
     if (!c.run(bytes.data(), bytes.size(), 1, out, &kReplacementUtf16Le)) {
