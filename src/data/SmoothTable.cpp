@@ -61,9 +61,11 @@ template <int W>
 constexpr int kLeft = (W % 2 == 1) ? W / 2 : W / 2 - 1;
 
 // A wrong guess fades at every step, by a quarter or more (the more, the fewer averages the window
-// holds on its left); 8 steps per left value leave less than a ten-thousandth of it.
+// holds on its left); 8 steps per left value leave less than a ten-thousandth of it. With nothing
+// on the left there is nothing to guess, but a run still needs the average before its part for the
+// first difference.
 template <int W>
-constexpr int kWarm = 8 * kLeft<W>;
+constexpr int kWarm = kLeft<W> > 0 ? 8 * kLeft<W> : 1;
 
 using blocks::LoadHead;
 
