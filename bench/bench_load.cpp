@@ -3,7 +3,6 @@
 #include "analysis/Smoothing.h"
 #include "data/MeasurementFile.h"
 #include "data/SafeFile.h"
-#include "data/Smooth.h"
 
 #include <benchmark/benchmark.h>
 
@@ -99,19 +98,6 @@ void BM_Rebuild(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Rebuild);
-
-// The rebuild in 128-bit registers, as on a processor without 256-bit ones.
-void BM_RebuildNarrow(benchmark::State& state)
-{
-    auto slot = std::make_unique<FileSlot>();
-    FullLoad(*slot, FullFile());
-    CFileData& p = slot->primary;
-    for (auto _ : state) {
-        SmoothTable(p.m_raw.data(), p.m_smoothed.data(), static_cast<int>(p.m_nCount), 5, false);
-        benchmark::DoNotOptimize(p.m_smoothed.data());
-    }
-}
-BENCHMARK(BM_RebuildNarrow);
 
 }  // namespace
 

@@ -50,7 +50,7 @@ void CubicSpline::SetPoints(const std::vector<double>& x, const std::vector<doub
     for (std::size_t i = 0; i + 1 < n; ++i)
         m_c[i] = (m_y[i + 1] - m_y[i]) / (m_x[i + 1] - m_x[i]);
 
-    BandMatrix m(n, 1, 1);
+    BandMatrix m(n);
     std::vector<double> r(n, 0.0);
     for (std::size_t i = 1; i + 1 < n; ++i) {
         m(i, i - 1) = (m_x[i] - m_x[i - 1]) * kOneThird;

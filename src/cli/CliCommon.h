@@ -24,7 +24,14 @@ private:
 
 // Sub-command registration; each adds its sub-command to app with a callback that does the work
 // and throws CliFailure on failure.
-void AddDataCommands(CLI::App& app);    // info, samples, save-markers, save-report, set-z
+// The file operations that need no painting:
+void AddInfoCommand(CLI::App& app);
+void AddSamplesCommand(CLI::App& app);
+void AddSaveMarkersCommand(CLI::App& app);
+void AddSaveReportCommand(CLI::App& app);
+void AddSetZCommand(CLI::App& app);
+void AddAdjustStartCommand(CLI::App& app);
+void AddAppendTailCommand(CLI::App& app);
 void AddExportLasCommand(CLI::App& app); // export-las
 void AddSuggestCommand(CLI::App& app);  // suggest
 #ifdef ORVEK_WITH_QT

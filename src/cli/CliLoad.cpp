@@ -42,6 +42,13 @@ void HeaderLoadOrFail(FileSlot& slot, const std::string& path)
     }
 }
 
+void CheckWrite(WriteResult result)
+{
+    if (result != WriteResult::Ok) {
+        throw CliFailure(WriteResultMessage(result));
+    }
+}
+
 std::string FloatText(float value)
 {
     if (!std::isfinite(value)) {

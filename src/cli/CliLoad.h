@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/FileSlot.h"
+#include "data/MeasurementFile.h"
 
 #include <string>
 
@@ -10,6 +11,9 @@ void LoadOrFail(FileSlot& slot, const std::string& path);
 
 // Header load, as the print settings dialog reads a selected file.
 void HeaderLoadOrFail(FileSlot& slot, const std::string& path);
+
+// Throws CliFailure with the program's message when the write failed.
+void CheckWrite(WriteResult result);
 
 // Shortest text that reads back as exactly the same float ("null" for NaN and infinities).
 std::string FloatText(float value);

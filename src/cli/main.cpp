@@ -6,7 +6,13 @@ int main(int argc, char** argv)
 {
     CLI::App app{"orvek-cli: headless batch operations of the Orvek analysis program"};
     app.require_subcommand(1);
-    AddDataCommands(app);
+    AddInfoCommand(app);
+    AddSamplesCommand(app);
+    AddSaveMarkersCommand(app);
+    AddSaveReportCommand(app);
+    AddSetZCommand(app);
+    AddAdjustStartCommand(app);
+    AddAppendTailCommand(app);
     AddExportLasCommand(app);
     AddSuggestCommand(app);
 #ifdef ORVEK_WITH_QT

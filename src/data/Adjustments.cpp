@@ -148,3 +148,23 @@ const char* StartDepthCheckMessage(StartDepthCheck check)
     }
     return "";
 }
+
+CorrectionResult CorrectStartDepthInFile(FileSlot& slot, const std::string& path, const StartDepthPlan& plan)
+{
+    if (plan.check != StartDepthCheck::Ok) {
+        return {false, StartDepthCheckMessage(plan.check)};
+    }
+    ApplyStartDepthCorrection(slot.primary, plan);
+    return {true, "", DataRewrite(path, slot)};
+}
+
+CorrectionResult InsertTailInFile(FileSlot& slot, const std::string& path)
+{
+    if (slot.primary.m_nCount == 0) {
+        return {false, msg::kNoSamples};
+    }
+    if (!InsertTail(slot.primary)) {
+        return {false, msg::kTailOverCapacity};
+    }
+    return {true, "", DataRewrite(path, slot)};
+}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "data/CFileData.h"
+#include "data/FileSlot.h"
+#include "data/MeasurementFile.h"
 
 #include <string>
 
@@ -43,3 +45,18 @@ inline constexpr int kTailCopies = 5;
 
 // The operator's message for a check that is not Ok (UTF-8); empty for a silent refusal.
 const char* StartDepthCheckMessage(StartDepthCheck check);
+
+// A correction made on slot (loaded from path) and written into path with the data rewrite, as
+// the graph view and the command line make it. Refused (corrected false, slot and file untouched)
+// with the operator's message, which is empty for a silent refusal.
+struct CorrectionResult {
+    bool corrected = false;
+    const char* refusal = "";
+    WriteResult write = WriteResult::Ok;  // the rewrite of a correction that was made
+};
+
+// The start depth correction of plan, which must have passed its checks.
+CorrectionResult CorrectStartDepthInFile(FileSlot& slot, const std::string& path, const StartDepthPlan& plan);
+
+// The tail insertion; refused when the primary data set has no sample or no room for the copies.
+CorrectionResult InsertTailInFile(FileSlot& slot, const std::string& path);

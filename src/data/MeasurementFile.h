@@ -1,12 +1,15 @@
 #pragma once
 
 #include "data/FileSlot.h"
+#include "data/TestDate.h"
 
 #include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+// The loads and the writers of ".cdd" files: read in MeasurementLoad.cpp, written in
+// MeasurementWrite.cpp.
 
 // Byte layout of a ".cdd" measurement file.
 namespace cdd {
@@ -33,14 +36,6 @@ inline constexpr std::size_t kMaxReportTextBytes = 255;
 // Start of the secondary acquisition header for N primary samples.
 inline constexpr std::size_t SecondaryOffset(uint32_t n) { return kSamples + kSampleSize * (std::size_t(n) + 1); }
 }  // namespace cdd
-
-// The test date of a file is not a real date (year < 1900, month or day out of range, or a date
-// the system cannot represent). The load is abandoned.
-class InvalidTestDateError : public std::runtime_error {
-public:
-    InvalidTestDateError(int year, int month, int day);
-    int year, month, day;
-};
 
 enum class LoadResult {
     Ok,             // the primary data set was read
@@ -113,19 +108,6 @@ struct ReportTexts {
 // texts in code page 936. Refuses texts that do not fit rather than overwrite the acquisition header,
 // and files whose header does not load.
 WriteResult ReportSave(const std::string& path, const ReportTexts& texts);
-
-// The texts the print settings dialog shows for a file: the saved report values when the report
-// flag is 1, else the defaults taken from the acquisition header (start depth of raw sample 0,
-// pile number, stored bottom-marker depth as design cage length, test date, project, site).
-ReportTexts FillReportFields(const FileSlot& slot);
-
-// Parses like the C library's atoi / atof: leading blanks, an optional sign, then as many digits as
-// there are; no digits gives 0. Integers saturate at the int32 range.
-int32_t ParseLeadingInt(std::u16string_view text);
-double ParseLeadingDouble(std::u16string_view text);
-
-// "%Y-%m-%d" of a local time value.
-std::string FormatTestDate(int64_t timeValue);
 
 // The program's own message for a failed write, UTF-8.
 const char* WriteResultMessage(WriteResult result);

@@ -1,6 +1,5 @@
 #include "data/Smooth.h"
 
-
 namespace {
 
 // The window is kept as a running sum instead of being summed again at every step: leaving the
@@ -97,17 +96,27 @@ void Smooth(int32_t* values, int n, int w)
     }
 }
 
-void SmoothComponents(int32_t* xs, int32_t* ys, int32_t* zs, int n, int w)
-{
-    if (xs != nullptr && ys != nullptr && zs != nullptr) {
-        Filter(n, w, Lane(ArrayAt{xs}), Lane(ArrayAt{ys}), Lane(ArrayAt{zs}));
-    }
-}
-
 void SmoothRecords(SampleRecord* records, int n, int w)
 {
     if (records != nullptr) {
         Filter(n, w, Lane(FieldAt<&SampleRecord::x>{records}), Lane(FieldAt<&SampleRecord::y>{records}),
                Lane(FieldAt<&SampleRecord::z>{records}));
+    }
+}
+
+void SetDifferences(SampleRecord* records, int n)
+{
+    const auto diff = [](int32_t a, int32_t b) {
+        return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+    };
+    for (int i = 0; i < n; ++i) {
+        SampleRecord& r = records[i];
+        if (i == 0) {
+            r.dx = r.dy = r.dz = 0;
+        } else {
+            r.dx = diff(r.x, records[i - 1].x);
+            r.dy = diff(r.y, records[i - 1].y);
+            r.dz = diff(r.z, records[i - 1].z);
+        }
     }
 }

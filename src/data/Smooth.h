@@ -11,15 +11,10 @@
 // instrument.
 void Smooth(int32_t* values, int n, int w);
 
-// The same filter over the three components of a data set in one pass; each array comes out as
-// Smooth would leave it.
-void SmoothComponents(int32_t* xs, int32_t* ys, int32_t* zs, int n, int w);
-
-// The same filter over the x, y and z of records, in place; the other fields are left alone.
+// The same filter over the x, y and z of records, in place, each component as Smooth would leave
+// it; the other fields are left alone.
 void SmoothRecords(SampleRecord* records, int n, int w);
 
-// Sets the x, y, z of smoothed[0..n) to those of raw[0..n) filtered with window w, and the
-// differences between consecutive filtered values (0 for the first); depths and every other
-// record of smoothed are left alone. The two tables must not overlap. With `wide` false the table
-// is computed in 128-bit registers even where the processor has wider ones (the result is the same).
-void SmoothTable(const SampleRecord* raw, SampleRecord* smoothed, int n, int w, bool wide = true);
+// Sets dx, dy, dz of records[0..n) to each value minus the one before (0 for the first record),
+// wrapping around at 32 bits as the instrument's differences do.
+void SetDifferences(SampleRecord* records, int n);

@@ -4,6 +4,7 @@
 #include "data/Messages.h"
 #include "data/PathUtil.h"
 #include "report/IPrintTarget.h"
+#include "report/ReportFields.h"
 #include "view/CDrawView.h"
 #include "view/PrintSettings.h"
 #include "view/Prompts.h"

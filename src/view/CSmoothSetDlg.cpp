@@ -1,6 +1,6 @@
 #include "view/CSmoothSetDlg.h"
 
-#include "data/MeasurementFile.h"
+#include "data/NumberText.h"
 #include "view/CDrawView.h"
 #include "view/Prompts.h"
 

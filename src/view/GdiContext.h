@@ -21,9 +21,7 @@
 // default font, black text on an opaque white background, copy mode) and restores it on
 // destruction, so nested routines that take their own context see the defaults again.
 //
-// On a plain image (no clip, transform or raster operation) the width-1 lines and frames and the
-// texts are written into the pixels directly where that gives QPainter's own picture to the
-// pixel, and wide pens are stamped; everything else is drawn by QPainter.
+// Wide pens on a plain image are stamped (WidePenRaster); everything else is drawn by QPainter.
 class GdiContext {
 public:
     // Defaults: a fresh context. Inherit: keep the painter's pen, brush and font, as a routine does
@@ -71,9 +69,6 @@ public:
 
 private:
     void DrawTextAt(const QPointF& baselineOrigin, const QString& text, const QRect* clip);
-    // Copies the text's cell as QPainter drew it before, on plain images; false when it has to
-    // be drawn.
-    bool DrawTextFromCell(const QPointF& baselineOrigin, const QString& text, const QRect* clip);
 
     QPainter& m_painter;
     QPen m_pen;

@@ -138,32 +138,9 @@ TEST(SplineKnots, OrderedKnotsMergeAsTheSortedOnesDo)
     EXPECT_FALSE(std::signbit(by[2]));
 }
 
-TEST(BandMatrix, TridiagonalSolveAgreesWithTheGeneralBand)
-{
-    // The spline's tridiagonal systems take a shorter way through the same operations; a band
-    // with an extra empty diagonal on each side goes the general way and must agree to the bit.
-    const std::size_t n = 40;
-    BandMatrix tri(n, 1, 1);
-    BandMatrix wide(n, 2, 2);
-    std::vector<double> b(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double d = 2.0 + std::fmod(i * 0.37, 1.0);
-        tri(i, i) = wide(i, i) = d;
-        if (i + 1 < n) {
-            tri(i, i + 1) = wide(i, i + 1) = 0.3 + 0.01 * i;
-            tri(i + 1, i) = wide(i + 1, i) = 0.7 - 0.005 * i;
-        }
-        b[i] = std::sin(i * 1.3) * 10;
-    }
-    EXPECT_EQ(tri.LuSolve(b), wide.LuSolve(b));
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t j = (i > 0 ? i - 1 : 0); j <= std::min(n - 1, i + 1); ++j)
-            EXPECT_EQ(tri(i, j), wide(i, j)) << i << "," << j;
-}
-
 TEST(BandMatrix, LayoutDecompositionAndSolve)
 {
-    BandMatrix m(4, 1, 1);
+    BandMatrix m(4);
     EXPECT_EQ(m.Dim(), 4u);
     EXPECT_EQ(m(2, 3), 0.0);
     // Tridiagonal system with the solution (1, 2, 3, 4).

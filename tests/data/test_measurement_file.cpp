@@ -207,8 +207,8 @@ TEST(FullLoad, InvalidTestDateRaisesAfterTheHeaderFieldsButBeforeTheSamples)
     }
 }
 
-// Loads in a row reuse the last date's conversion; every load must still show its own date,
-// including a day past the month's end, which the conversion carries into the next month.
+// Every load shows its own date, including a day past the month's end, which the conversion
+// carries into the next month.
 TEST(FullLoad, EachLoadKeepsItsOwnTestDate)
 {
     TempDir dir;
@@ -225,35 +225,6 @@ TEST(FullLoad, EachLoadKeepsItsOwnTestDate)
         EXPECT_EQ(FormatTestDate(slot->primary.m_testDate), shown);
         EXPECT_EQ(slot->secondary.m_testDate, slot->primary.m_testDate);
     }
-}
-
-// The reused value must not outlive a change of time zone: the same date loaded again stands for
-// that zone's midnight.
-TEST(FullLoad, TestDateFollowsAChangedTimeZone)
-{
-#ifdef _WIN32
-    GTEST_SKIP() << "POSIX time zone strings";
-#else
-    const char* saved = std::getenv("TZ");
-    const std::string before = saved != nullptr ? saved : "";
-    TempDir dir;
-    WriteBytes(dir.file("d.cdd"), ThreeSampleFile().bytes());
-    int64_t values[2] = {};
-    const char* zones[2] = {"UTC0", "CST-8"};
-    for (int i = 0; i < 2; ++i) {
-        setenv("TZ", zones[i], 1);
-        tzset();
-        values[i] = Loaded(dir.file("d.cdd"))->primary.m_testDate;
-        EXPECT_EQ(FormatTestDate(values[i]), "2024-05-17") << zones[i];
-    }
-    EXPECT_EQ(values[0] - values[1], 8 * 3600);
-    if (saved != nullptr) {
-        setenv("TZ", before.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
-#endif
 }
 
 TEST(HeaderLoad, ReadsHeaderAndSamplesButNeitherRepairsNorLoadsTheSecondary)

@@ -1,4 +1,5 @@
 #include "data/MeasurementFile.h"
+#include "data/NumberText.h"
 #include "data/PathUtil.h"
 #include "data/Smooth.h"
 #include "data/TextCodec.h"
@@ -6,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <vector>
 
@@ -62,72 +62,19 @@ TEST(Smooth, RunningSumMatchesTheWindowSummedAfresh)
             y[i] = wide(rng);
             z[i] = narrow(rng) * 1000;
         }
-        std::vector<int32_t> rx = x, ry = y, rz = z, single = x;
+        std::vector<int32_t> rx = x, ry = y, rz = z;
         ReferenceSmooth(rx.data(), n, w);
         ReferenceSmooth(ry.data(), n, w);
         ReferenceSmooth(rz.data(), n, w);
-        Smooth(single.data(), n, w);
         std::vector<SampleRecord> records(x.size());
         for (std::size_t i = 0; i < records.size(); ++i) records[i] = {x[i], y[i], z[i], 1.5f, -1, -2, -3};
         SmoothRecords(records.data(), n, w);
-        SmoothComponents(x.data(), y.data(), z.data(), n, w);
+        Smooth(x.data(), n, w);
         for (std::size_t i = 0; i < records.size(); ++i) {
-            ASSERT_TRUE(records[i].x == x[i] && records[i].y == y[i] && records[i].z == z[i]) << i;
+            ASSERT_TRUE(records[i].x == rx[i] && records[i].y == ry[i] && records[i].z == rz[i]) << i;
             ASSERT_TRUE(records[i].depth == 1.5f && records[i].dx == -1 && records[i].dz == -3) << i;
         }
-        ASSERT_EQ(single, rx) << "n " << n << " w " << w;
         ASSERT_EQ(x, rx) << "n " << n << " w " << w;
-        ASSERT_EQ(y, ry) << "n " << n << " w " << w;
-        ASSERT_EQ(z, rz) << "n " << n << " w " << w;
-    }
-}
-
-// The table filter runs long tables in pieces side by side and checks each piece's guessed start;
-// whatever the table held before (the guesses) and however large the values, the result must be
-// the one-after-the-other filter's, with its differences, and the depths untouched.
-TEST(Smooth, TableInPiecesEqualsTheChain)
-{
-    std::mt19937 rng(41);
-    std::uniform_int_distribution<int32_t> wide(INT32_MIN, INT32_MAX);
-    std::uniform_int_distribution<int32_t> field(20000, 60000);
-    std::uniform_int_distribution<int32_t> noise(-300, 300);
-    for (int round = 0; round < 120; ++round) {
-        const int n = round % 3 == 0 ? kMaxSamples : 530 + round * 12;
-        const int w = 1 + round % 12;
-        const int kind = round / 12 % 4;  // field with noise, near the single-precision limit, wide, steps
-        std::vector<SampleRecord> raw(n), table(n);
-        int32_t base = field(rng);
-        for (int i = 0; i < n; ++i) {
-            if (kind == 3 && i % 97 == 0) base = field(rng) - 40000;
-            const int32_t v = kind == 1 ? (1 << 24) / w - 2 + noise(rng) % 3 : kind == 2 ? wide(rng) : base + noise(rng);
-            raw[i] = {v, -v / 3, v + noise(rng), 0.25f * i, 0, 0, 0};
-            // Guesses: the raw values, wrong ones, or garbage.
-            const int32_t guess = round % 5 == 4 ? wide(rng) : raw[i].x + (round % 2) * 40 * noise(rng);
-            table[i] = {guess, raw[i].y, raw[i].z, -1.0f * i, 7, 7, 7};
-        }
-        std::vector<int32_t> x(n), y(n), z(n);
-        for (int i = 0; i < n; ++i) {
-            x[i] = raw[i].x;
-            y[i] = raw[i].y;
-            z[i] = raw[i].z;
-        }
-        ReferenceSmooth(x.data(), n, w);
-        ReferenceSmooth(y.data(), n, w);
-        ReferenceSmooth(z.data(), n, w);
-        // Both register widths where the processor has the wider; the table goes in as it came.
-        std::vector<SampleRecord> narrow = table;
-        SmoothTable(raw.data(), table.data(), n, w);
-        SmoothTable(raw.data(), narrow.data(), n, w, false);
-        for (int i = 0; i < n; ++i) {
-            ASSERT_EQ(std::memcmp(&table[i], &narrow[i], sizeof(SampleRecord)), 0) << "n " << n << " w " << w << " at " << i;
-            const SampleRecord& r = table[i];
-            const auto diff = [&](const std::vector<int32_t>& v) {
-                return i == 0 ? 0 : static_cast<int32_t>(static_cast<uint32_t>(v[i]) - static_cast<uint32_t>(v[i - 1]));
-            };
-            ASSERT_TRUE(r.x == x[i] && r.y == y[i] && r.z == z[i]) << "n " << n << " w " << w << " at " << i;
-            ASSERT_TRUE(r.dx == diff(x) && r.dy == diff(y) && r.dz == diff(z)) << "n " << n << " w " << w << " at " << i;
-            ASSERT_EQ(r.depth, -1.0f * i);
-        }
     }
 }
 

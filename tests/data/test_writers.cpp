@@ -255,53 +255,6 @@ TEST(ReportSave, ATextEndsAtItsFirstNulAndTheOthersKeepTheirPlaces)
     EXPECT_EQ(slot.primary.m_strNotes, u"N");
 }
 
-TEST(FillReportFields, ShowsSavedValuesOrDefaultsFromTheAcquisitionHeader)
-{
-    TempDir dir;
-    CddBuilder b = SampleFile();
-    b.markers[10] = 17.125f;
-    WriteBytes(dir.file("a.cdd"), b.bytes());
-    FileSlot slot;
-    ASSERT_EQ(HeaderLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
-    ReportTexts t = FillReportFields(slot);
-    EXPECT_EQ(t.startDepth, u"1.00");
-    EXPECT_EQ(t.pileNo, u"P1");
-    EXPECT_EQ(t.designCageLength, u"17.12") << "%0.2f rounds the exact binary value";
-    EXPECT_EQ(t.date, u"2024-05-17");
-    EXPECT_EQ(t.site, u"SITE");
-    EXPECT_EQ(t.detectedLength, u"");
-    EXPECT_EQ(t.engineeringName, u"");
-
-    b.reportFlag = 1;
-    b.lengths[0] = 12.345f;
-    b.lengths[1] = 20.0f;
-    WriteBytes(dir.file("b.cdd"), b.bytes());
-    ASSERT_EQ(HeaderLoad(slot, dir.file("b.cdd")), LoadResult::Ok);
-    t = FillReportFields(slot);
-    EXPECT_EQ(t.detectedLength, u"12.35");
-    EXPECT_EQ(t.startDepth, u"20.00");
-    EXPECT_EQ(t.designPileLength, u"0.00");
-    EXPECT_EQ(t.notes, u"a long note text");
-    EXPECT_EQ(t.date, u"2020-1-1");
-}
-
-}  // namespace
-
-namespace {
-
-TEST(ReportSave, AcquisitionBytesTakenAsDefaultsGoBackAsTheSameBytes)
-{
-    TempDir dir;
-    CddBuilder b = SampleFile();
-    b.primary.site = "\xB9\xA4\xB5\xD8";  // GBK "工地" as the instrument stores it
-    WriteBytes(dir.file("a.cdd"), b.bytes());
-    FileSlot slot;
-    ASSERT_EQ(HeaderLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
-    ASSERT_EQ(ReportSave(dir.file("a.cdd"), FillReportFields(slot)), WriteResult::Ok);
-    ASSERT_EQ(FullLoad(slot, dir.file("a.cdd")), LoadResult::Ok);
-    EXPECT_EQ(slot.primary.m_strReportSite, u"工地");
-}
-
 }  // namespace
 
 TEST(Writers, NothingIsWrittenIntoAFileTheDataDidNotComeFrom)

@@ -211,8 +211,8 @@ private slots:
 
     void thinLinesOnImagesSetQPaintersPixels()
     {
-        // Width-1 lines, frames and rectangles are written straight into plain images; they must
-        // come out exactly as QPainter draws them, dashes and left-out end pixels included.
+        // Width-1 lines, frames and rectangles must come out exactly as QPainter draws them, dashes
+        // and left-out end pixels included.
         const QPen pens[] = {gdi::SolidPen(1, Qt::black), gdi::DashPen(QColor(185, 237, 185))};
         for (const QPen& pen : pens) {
             for (int length : {1, 2, 17, 18, 19, 24, 25, 43, 90}) {
@@ -286,9 +286,8 @@ private slots:
 
     void textCellsMatchQPainter()
     {
-        // Texts on plain images are copied from cells drawn once; the picture must be that of
-        // filling the cell and drawing the text, also when a text is drawn again or clipped.
-        // An italic text reaching out of its cell is always drawn.
+        // The picture must be that of filling the text's cell and drawing the text, also when a
+        // text is drawn again or clipped, and for an italic text reaching out of its cell.
         QFont italic = gdi::PointFont(150);
         italic.setItalic(true);
         struct Item {

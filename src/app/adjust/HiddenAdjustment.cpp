@@ -9,10 +9,9 @@
 
 namespace {
 
-void RewriteAndReload(CDrawView& view, const FileSlot& changed, Prompts& prompts)
+void ReloadAfterRewrite(CDrawView& view, const FileSlot& changed, WriteResult result, Prompts& prompts)
 {
     const std::string path = view.m_strFilePath.toStdString();
-    const WriteResult result = DataRewrite(path, changed);
     if (result == WriteResult::Ok)
         view.m_screenData = changed;
     else
@@ -48,8 +47,8 @@ void CorrectStartDepth(CDrawView& view, const StartDepthPlan& plan, Prompts& pro
     if (plan.check != StartDepthCheck::Ok || RefusedWithoutData(view, prompts))
         return;
     auto changed = std::make_unique<FileSlot>(view.m_screenData);
-    ApplyStartDepthCorrection(changed->primary, plan);
-    RewriteAndReload(view, *changed, prompts);
+    const CorrectionResult result = CorrectStartDepthInFile(*changed, view.m_strFilePath.toStdString(), plan);
+    ReloadAfterRewrite(view, *changed, result.write, prompts);
 }
 
 bool InsertTailPoints(CDrawView& view, Prompts& prompts)
@@ -57,15 +56,12 @@ bool InsertTailPoints(CDrawView& view, Prompts& prompts)
     if (RefusedWithoutData(view, prompts))
         return false;
     auto changed = std::make_unique<FileSlot>(view.m_screenData);
-    if (changed->primary.m_nCount == 0) {
-        prompts.Message(QString::fromUtf8(msg::kNoSamples));
-        return false;
-    }
-    if (!InsertTail(changed->primary)) {
-        prompts.Message(QString::fromUtf8(msg::kTailOverCapacity));
+    const CorrectionResult result = InsertTailInFile(*changed, view.m_strFilePath.toStdString());
+    if (!result.corrected) {
+        prompts.Message(QString::fromUtf8(result.refusal));
         return false;
     }
     prompts.Message(QString::fromUtf8(msg::kTailInsertion), Prompts::Kind::Information);
-    RewriteAndReload(view, *changed, prompts);
+    ReloadAfterRewrite(view, *changed, result.write, prompts);
     return true;
 }

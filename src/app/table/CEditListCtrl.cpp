@@ -2,6 +2,7 @@
 
 #include "app/table/CListCtrlEdit.h"
 #include "data/MeasurementFile.h"
+#include "data/NumberText.h"
 #include "view/CDrawView.h"
 #include "view/GdiContext.h"
 #include "view/IFrameState.h"
