@@ -375,16 +375,11 @@ const char* LoadResultMessage(LoadResult result)
 {
     switch (result) {
     case LoadResult::Ok:
-    case LoadResult::CannotOpen:
-        return "";
-    case LoadResult::Empty:
-        return msg::kInvalidFile;
-    case LoadResult::Truncated:
-        return msg::kFileTruncated;
-    case LoadResult::TooManySamples:
-        return msg::kTooManySamples;
-    case LoadResult::TooLarge:
-        return msg::kFileTooLarge;
+    case LoadResult::CannotOpen: return "";
+    case LoadResult::Empty: return msg::kInvalidFile;
+    case LoadResult::Truncated: return msg::kFileTruncated;
+    case LoadResult::TooManySamples: return msg::kTooManySamples;
+    case LoadResult::TooLarge: return msg::kFileTooLarge;
     }
     return "";
 }

@@ -254,18 +254,12 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
 const char* WriteResultMessage(WriteResult result)
 {
     switch (result) {
-    case WriteResult::Ok:
-        return "";
-    case WriteResult::CannotRead:
-        return msg::kCannotRead;
-    case WriteResult::CannotCreate:
-        return msg::kCannotCreate;
-    case WriteResult::TextTooLong:
-        return msg::kReportTooLong;
-    case WriteResult::NotEncodable:
-        return msg::kReportNotEncodable;
-    case WriteResult::InvalidFile:
-        return msg::kInvalidFile;
+    case WriteResult::Ok: return "";
+    case WriteResult::CannotRead: return msg::kCannotRead;
+    case WriteResult::CannotCreate: return msg::kCannotCreate;
+    case WriteResult::TextTooLong: return msg::kReportTooLong;
+    case WriteResult::NotEncodable: return msg::kReportNotEncodable;
+    case WriteResult::InvalidFile: return msg::kInvalidFile;
     }
     return msg::kCannotCreate;
 }

@@ -1,4 +1,7 @@
+#include "CddBuilder.h"
+
 #include "data/Adjustments.h"
+#include "data/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +110,39 @@ TEST(TailInsertion, AppendsFiveCopiesOfTheShallowestSampleWithinCapacity)
     EXPECT_EQ(full->m_nCount, 2044u);
     EXPECT_TRUE(InsertTail(*Profile(2043)));
     EXPECT_FALSE(InsertTail(*Profile(0)));
+}
+
+// The corrections as both front ends make them: a refusal names its reason and leaves the slot
+// and the file alone; a correction is written into the file the slot came from.
+TEST(CorrectionsInFile, RefuseWithTheirMessageOrRewriteTheFile)
+{
+    TempDir dir;
+    CddBuilder b;
+    b.primary.samples = {{1, 2, 3, 0.5f}, {4, 5, 6, 0.25f}, {7, 8, 9, 0.0f}};
+    WriteBytes(dir.file("a.cdd"), b.bytes());
+    const auto before = ReadBytes(dir.file("a.cdd"));
+    auto slot = std::make_unique<FileSlot>();
+    ASSERT_EQ(FullLoad(*slot, dir.file("a.cdd")), LoadResult::Ok);
+
+    StartDepthPlan refused = PlanStartDepthCorrection(slot->primary, u"abc");
+    CorrectionResult r = CorrectStartDepthInFile(*slot, dir.file("a.cdd"), refused);
+    EXPECT_FALSE(r.corrected);
+    EXPECT_STREQ(r.refusal, msg::kEnterNumber);
+    slot->primary.m_nCount = 0;
+    r = InsertTailInFile(*slot, dir.file("a.cdd"));
+    EXPECT_FALSE(r.corrected);
+    EXPECT_STREQ(r.refusal, msg::kNoSamples);
+    EXPECT_EQ(slot->primary.m_nCount, 0u);
+    EXPECT_EQ(ReadBytes(dir.file("a.cdd")), before);
+
+    slot->primary.m_nCount = 3;
+    r = InsertTailInFile(*slot, dir.file("a.cdd"));
+    EXPECT_TRUE(r.corrected);
+    EXPECT_EQ(r.write, WriteResult::Ok);
+    auto reread = std::make_unique<FileSlot>();
+    ASSERT_EQ(FullLoad(*reread, dir.file("a.cdd")), LoadResult::Ok);
+    EXPECT_EQ(reread->primary.m_nCount, 3u + kTailCopies);
+    EXPECT_EQ(reread->primary.m_raw[7].z, 9);
 }
 
 }  // namespace
