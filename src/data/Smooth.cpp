@@ -106,17 +106,14 @@ void SmoothRecords(SampleRecord* records, int n, int w)
 
 void SetDifferences(SampleRecord* records, int n)
 {
-    const auto diff = [](int32_t a, int32_t b) {
-        return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-    };
     for (int i = 0; i < n; ++i) {
         SampleRecord& r = records[i];
         if (i == 0) {
             r.dx = r.dy = r.dz = 0;
         } else {
-            r.dx = diff(r.x, records[i - 1].x);
-            r.dy = diff(r.y, records[i - 1].y);
-            r.dz = diff(r.z, records[i - 1].z);
+            r.dx = WrappingDifference(r.x, records[i - 1].x);
+            r.dy = WrappingDifference(r.y, records[i - 1].y);
+            r.dz = WrappingDifference(r.z, records[i - 1].z);
         }
     }
 }

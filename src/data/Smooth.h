@@ -15,6 +15,12 @@ void Smooth(int32_t* values, int n, int w);
 // it; the other fields are left alone.
 void SmoothRecords(SampleRecord* records, int n, int w);
 
-// Sets dx, dy, dz of records[0..n) to each value minus the one before (0 for the first record),
-// wrapping around at 32 bits as the instrument's differences do.
+// A value minus the one before, wrapping around at 32 bits as the instrument's differences do.
+inline int32_t WrappingDifference(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// Sets dx, dy, dz of records[0..n) to the wrapping difference of each value and the one before
+// (0 for the first record).
 void SetDifferences(SampleRecord* records, int n);

@@ -3,6 +3,7 @@
 #include "app/table/CListCtrlEdit.h"
 #include "data/MeasurementFile.h"
 #include "data/NumberText.h"
+#include "data/Smooth.h"
 #include "view/CDrawView.h"
 #include "view/GdiContext.h"
 #include "view/IFrameState.h"
@@ -42,12 +43,6 @@ void SetUpGrid(QTableWidget& grid, int nColumns)
 int SampleCount(const CFileData& data)
 {
     return static_cast<int>(std::min<std::size_t>(data.m_nCount, data.m_raw.size()));
-}
-
-int32_t Difference(int32_t a, int32_t b)
-{
-    // Wraps like the loader's differences instead of overflowing.
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
 QTableWidgetItem* NewCell(const QString& text, int nColumn)
@@ -218,11 +213,11 @@ void CEditListCtrl::OnEndEdit()
     std::vector<SampleRecord>& raw = data.m_raw;
     raw[std::size_t(s)].z = ParseLeadingInt(text.toStdU16String());
     if (s > 0) {
-        raw[std::size_t(s)].dz = Difference(raw[std::size_t(s)].z, raw[std::size_t(s - 1)].z);
+        raw[std::size_t(s)].dz = WrappingDifference(raw[std::size_t(s)].z, raw[std::size_t(s - 1)].z);
         SetGradientCell(row, column + 1, raw[std::size_t(s)].dz, data.m_nStep);
     }
     if (s + 1 < n) {
-        raw[std::size_t(s + 1)].dz = Difference(raw[std::size_t(s + 1)].z, raw[std::size_t(s)].z);
+        raw[std::size_t(s + 1)].dz = WrappingDifference(raw[std::size_t(s + 1)].z, raw[std::size_t(s)].z);
         // The shallower neighbour sits one row up, or at the foot of the previous group.
         if (row > 0)
             SetGradientCell(row - 1, column + 1, raw[std::size_t(s + 1)].dz, data.m_nStep);
