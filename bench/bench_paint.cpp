@@ -1,7 +1,6 @@
 // The full graph paint (three bands, 2048 samples, 1920 x 1080) against the floor of filling
 // the same image once. The paint smooths, scans ranges and evaluates the top band's splines on
-// every call, exactly as each screen repaint does; only the drawn text cells carry over from one
-// call to the next, as they do from one repaint to the next.
+// every call, exactly as each screen repaint does.
 //
 // With ORVEK_BENCH_PAINT_PNG set to a file name, the picture of one paint is written there
 // first, so that a change to the paint can be checked to leave every pixel as it was.
