@@ -26,13 +26,13 @@ CDrawCanvas::~CDrawCanvas() = default;
 void CDrawCanvas::ShowFile(const QString& path, const QString& folder, const std::function<void()>& leaveTable)
 {
     m_pFile->Choose(path, folder);
-    m_bReloadFile = true;
+    m_requests.reloadFile = true;
     if (leaveTable) {
         // Leaving the table drops the plain reload request; this one survives the switch.
-        m_bReloadOnSwitch = true;
+        m_requests.reloadOnSwitch = true;
         leaveTable();
     } else {
-        m_bReloadOnSwitch = false;
+        m_requests.reloadOnSwitch = false;
     }
     // The markers, the cursor and the read-out of the file shown before stand on its depths; on
     // this file they would show, and File / Save would write, positions it never had.
@@ -44,58 +44,46 @@ void CDrawCanvas::ShowFile(const QString& path, const QString& folder, const std
 void CDrawCanvas::RequestReload(Reload kind)
 {
     if (kind == Reload::Once) {
-        m_bReloadOnce = true;
+        m_requests.reloadOnce = true;
     } else {
         m_markerLayer.HideForRelayout();
-        m_bRedrawMarkers = true;
-        m_bReloadFile = true;
+        m_requests.redrawMarkers = true;
+        m_requests.reloadFile = true;
     }
     Invalidate();
 }
 
 void CDrawCanvas::RequestRelayout()
 {
-    m_bReloadFile = false;
-    m_bMarkerRedrawBlocked = false;
+    m_requests.reloadFile = false;
+    m_requests.markerRedrawBlocked = false;
     m_markerLayer.HideForRelayout();
-    m_bRedrawMarkers = true;
+    m_requests.redrawMarkers = true;
     Invalidate();
 }
 
 void CDrawCanvas::RequestRepaint()
 {
-    m_bReloadFile = false;
+    m_requests.reloadFile = false;
     Invalidate();
 }
 
 void CDrawCanvas::RequestTableRefill()
 {
-    m_bTableRefill = true;
+    m_requests.tableRefill = true;
     Invalidate();
 }
 
 void CDrawCanvas::ShowGraph()
 {
-    m_bTableRefill = false;
+    m_requests.tableRefill = false;
     RequestRelayout();
 }
 
 void CDrawCanvas::ShowTable()
 {
-    m_bReloadFile = false;
+    m_requests.reloadFile = false;
     RequestTableRefill();
-}
-
-CDrawCanvas::Requests CDrawCanvas::PendingRequests() const
-{
-    Requests r;
-    r.reloadFile = m_bReloadFile;
-    r.reloadOnSwitch = m_bReloadOnSwitch;
-    r.reloadOnce = m_bReloadOnce;
-    r.tableRefill = m_bTableRefill;
-    r.redrawMarkers = m_bRedrawMarkers;
-    r.markerRedrawBlocked = m_bMarkerRedrawBlocked;
-    return r;
 }
 
 void CDrawCanvas::PaintInto(QImage& image)
@@ -114,8 +102,8 @@ void CDrawCanvas::Paint(QPainter& painter, QSize client)
     m_paintedSize = client;
     const int mode = m_pFrame->ViewMode();
     if (mode == cmd::kTableMode) {
-        if (m_bTableRefill) {
-            m_bTableRefill = false;
+        if (m_requests.tableRefill) {
+            m_requests.tableRefill = false;
             if (m_pTable)
                 m_pTable->Fill();
         }
@@ -128,10 +116,10 @@ void CDrawCanvas::Paint(QPainter& painter, QSize client)
     // operator sees and what File / Save writes, and a reload (the frame regaining the focus)
     // must neither replace them with the stored ones nor leave them off the screen.
     const bool recordsTaken = m_markerLayer.RecordsTaken();
-    if (m_pFile->ScreenData().markerCount == kMarkerSlots && m_bReloadFile && !recordsTaken) {
+    if (m_pFile->ScreenData().markerCount == kMarkerSlots && m_requests.reloadFile && !recordsTaken) {
         m_markerLayer.RestoreMarkersFromFile(painter);
-    } else if (m_bRedrawMarkers && (!m_bMarkerRedrawBlocked || recordsTaken)) {
-        m_bRedrawMarkers = false;
+    } else if (m_requests.redrawMarkers && (!m_requests.markerRedrawBlocked || recordsTaken)) {
+        m_requests.redrawMarkers = false;
         m_markerLayer.RedrawMarkers(painter);
     }
 }
@@ -145,8 +133,8 @@ bool CDrawCanvas::PaintGraph(QPainter& painter, QSize client)
     if (m_pStatusPanes)
         m_pStatusPanes->SetPaneText(pane::kFile, QStringLiteral("当前选中文件：") + m_pFile->FilePath());
 
-    if (!m_pFile->Folder().isEmpty() && (m_bReloadFile || m_bReloadOnSwitch || m_bReloadOnce)) {
-        m_bReloadOnce = false;
+    if (!m_pFile->Folder().isEmpty() && (m_requests.reloadFile || m_requests.reloadOnSwitch || m_requests.reloadOnce)) {
+        m_requests.reloadOnce = false;
         m_pFile->Load(m_bReadsConfiguration, client.width());
     }
 

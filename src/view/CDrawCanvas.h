@@ -77,16 +77,20 @@ public:
     void ShowGraph();
     void ShowTable();
 
-    // The pending requests, as the next paint will find them.
+    // The pending requests, as the next paint will find them. The file is read at every paint
+    // while reloadFile stands (and its stored markers are put up), at the next paint only after
+    // reloadOnce, and reloadOnSwitch carries a file choice through the switch out of table mode.
+    // The placed markers are drawn again after redrawMarkers, which waits until the first new
+    // layout unless the records were taken.
     struct Requests {
         bool reloadFile = false;
         bool reloadOnSwitch = false;
         bool reloadOnce = false;
         bool tableRefill = false;
         bool redrawMarkers = false;
-        bool markerRedrawBlocked = false;
+        bool markerRedrawBlocked = true;
     };
-    Requests PendingRequests() const;
+    const Requests& PendingRequests() const { return m_requests; }
 
     // Marks the backing image stale, like invalidating the whole client area with erasing; a
     // window also schedules a paint.
@@ -129,7 +133,7 @@ protected:
     int WindowWidth() const override { return 0; }
     void RequestSmoothSettings() override {}
     // After a resize, the markers that were placed are drawn again at their depths.
-    void RequestMarkerRedraw() { m_bRedrawMarkers = true; }
+    void RequestMarkerRedraw() { m_requests.redrawMarkers = true; }
 
     IFrameState* m_pFrame = nullptr;
     QImage m_backing;
@@ -138,7 +142,7 @@ protected:
 
 private:
     QImage& Backing() override { return m_backing; }
-    void StopReloading() override { m_bReloadFile = false; }
+    void StopReloading() override { m_requests.reloadFile = false; }
 
     // Graph mode steps of the paint; false when the paint stops before the marker passes.
     bool PaintGraph(QPainter& painter, QSize client);
@@ -155,15 +159,5 @@ private:
     int m_nUnitHeight = 0;
     int m_nValueHeight = 0;
 
-    // Requests. The file is read at every paint while m_bReloadFile stands (and its stored
-    // markers are put up), at the next paint only after m_bReloadOnce, and m_bReloadOnSwitch
-    // carries a file choice through the switch out of table mode. The placed markers are drawn
-    // again after m_bRedrawMarkers, which is ignored until the first new layout unless the
-    // records were taken.
-    bool m_bTableRefill = false;
-    bool m_bReloadFile = false;
-    bool m_bReloadOnSwitch = false;
-    bool m_bReloadOnce = false;
-    bool m_bRedrawMarkers = false;
-    bool m_bMarkerRedrawBlocked = true;
+    Requests m_requests;
 };
