@@ -60,8 +60,8 @@ struct PaintSetup {
     {
         frame.SetShownLetters(QStringLiteral("XYZ"));
         view->SetFrame(&frame);
-        view->m_strFilePath = QStringLiteral("/bench/synthetic.cdd");  // no folder: never re-read
-        FillSynthetic(view->m_screenData.primary);
+        view->File().Choose(QStringLiteral("/bench/synthetic.cdd"), QString());  // no folder: never re-read
+        FillSynthetic(view->File().ScreenData().primary);
     }
 };
 

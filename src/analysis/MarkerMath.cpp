@@ -7,26 +7,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
-constexpr std::array<int, kMarkerSlots> kCommandIds = {32787, 32788, 32789, 32790, 32805, 32806,
-                                                       32807, 32809, 32810, 32811, 32796};
-
-}  // namespace
-
-int MarkerCommandId(int kind)
-{
-    if (kind < 0 || kind >= kMarkerSlots)
-        return 0;
-    return kCommandIds[static_cast<std::size_t>(kind)];
-}
-
-int MarkerKindOfCommand(int commandId)
-{
-    const auto it = std::find(kCommandIds.begin(), kCommandIds.end(), commandId);
-    return it == kCommandIds.end() ? -1 : static_cast<int>(it - kCommandIds.begin());
-}
-
 unsigned MarkerColorRgb(int kind)
 {
     return kind == kBottomMarker ? 0x0000FFu : 0x808000u;

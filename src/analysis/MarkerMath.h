@@ -5,17 +5,9 @@
 
 #include <string>
 
-// Marker kinds, their commands and colours, and where a marker lands. Kinds 0..9 are the joint
+// Marker kinds, their colours, and where a marker lands. Kinds 0..9 are the joint
 // levels 1..10, kind 10 (kBottomMarker) is the cage bottom; the kind is also the marker's slot in
 // the file's marker table.
-
-// Command id that places marker kind k (32787.. for the joints, 32796 for the bottom); 0 for a
-// kind out of range.
-int MarkerCommandId(int kind);
-// Marker kind placed by a command id; -1 for any other id.
-int MarkerKindOfCommand(int commandId);
-inline constexpr int kClearMarkersCommand = 32818;
-inline constexpr int kSmoothSettingsCommand = 32829;
 
 // Line colour as 0xRRGGBB: blue (0, 0, 255) for the bottom, olive (128, 128, 0) for the joints.
 unsigned MarkerColorRgb(int kind);

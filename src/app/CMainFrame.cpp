@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "analysis/Interpretation.h"
 #include "app/AppIcons.h"
 #include "app/CAboutDlg.h"
 #include "app/CStatusPane.h"
@@ -9,17 +10,17 @@
 #include "app/adjust/CAddPointDlg.h"
 #include "app/adjust/HiddenAdjustment.h"
 #include "app/table/CEditListCtrl.h"
-#include "analysis/Interpretation.h"
 #include "app/tree/CFileTreeView.h"
 #include "data/Messages.h"
-#include "view/CDrawView.h"
-#include "view/CSmoothSetDlg.h"
 #include "report/CPrintSetDlg.h"
-#include "report/PrintJob.h"
 #include "report/CSavePicDlg.h"
 #include "report/ExcelExportCommand.h"
-#include "report/WellLogExportCommand.h"
 #include "report/PictureExport.h"
+#include "report/PrintJob.h"
+#include "report/WellLogExportCommand.h"
+#include "view/CDrawView.h"
+#include "view/CSmoothSetDlg.h"
+#include "view/DisplayedFile.h"
 
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -43,10 +44,9 @@
 #include <QTimer>
 #include <QToolBar>
 
-static_assert(cmd::kGraphMode == kViewModeGraph && cmd::kTableMode == kViewModeTable);
-
 CMainFrame::CMainFrame(Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), m_nViewMode(cmd::kGraphMode), m_prompts(prompts), m_recentFiles(4)
+    : QMainWindow(parent), m_nViewMode(cmd::kGraphMode), m_prompts(prompts),
+      m_pShownFile(std::make_unique<DisplayedFile>()), m_recentFiles(4)
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(texts::kAppTitle);
@@ -94,7 +94,7 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::CreateDrawView()
 {
-    m_pDrawView = new CDrawView(m_wndSplitter);
+    m_pDrawView = new CDrawView(m_wndSplitter, m_pShownFile.get());
     m_pDrawView->setObjectName(QStringLiteral("drawView"));
     m_pDrawView->setFocusPolicy(Qt::StrongFocus);
     m_pDrawView->SetFrame(this);
@@ -134,7 +134,7 @@ void CMainFrame::ReportLoadProblem()
         return;
     }
     // A file that fails to load fails again at every reload; the operator hears it once.
-    const QString key = m_pDrawView->m_strFilePath + QLatin1Char('\n') + problem;
+    const QString key = m_pShownFile->FilePath() + QLatin1Char('\n') + problem;
     if (key == m_strReportedProblem)
         return;
     m_strReportedProblem = key;
@@ -356,7 +356,7 @@ bool CMainFrame::IsCommandEnabled(int nId) const
     case cmd::kPrint:
     case cmd::kPrintPreview:
     case cmd::kToolPreview:
-        return m_printReady != 0;
+        return m_printSelection.m_printReady != 0;
     case cmd::kGraphMode:
         return m_nViewMode == cmd::kTableMode;
     case cmd::kTableMode:
@@ -364,7 +364,7 @@ bool CMainFrame::IsCommandEnabled(int nId) const
     case cmd::kAutoInterpret:
         return m_nViewMode == cmd::kGraphMode;
     case cmd::kAcceptSuggestion:
-        return m_nViewMode == cmd::kGraphMode && m_pDrawView->m_suggestion.Shown();
+        return m_nViewMode == cmd::kGraphMode && m_pDrawView->Suggestion().Shown();
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
             return nId - cmd::kMruFirst < m_recentFiles.Paths().size();
@@ -418,7 +418,7 @@ void CMainFrame::OnCommand(int nId)
         break;
     case cmd::kExportLas:
     case cmd::kExportCsv:
-        RunWellLogExport(m_pDrawView->m_strFilePath, m_pDrawView->m_screenData.primary.m_nSmoothWindow,
+        RunWellLogExport(m_pShownFile->FilePath(), m_pShownFile->ScreenData().primary.m_nSmoothWindow,
                          nId == cmd::kExportLas ? WellLogFormat::Las : WellLogFormat::Csv, m_prompts);
         break;
     case cmd::kPrint:
@@ -458,7 +458,7 @@ void CMainFrame::OnCommand(int nId)
         OnAutoInterpret();
         break;
     case cmd::kAcceptSuggestion:
-        m_pDrawView->m_suggestion.Accept(*m_pDrawView);
+        m_pDrawView->Suggestion().Accept(*m_pDrawView);
         break;
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)
@@ -479,7 +479,7 @@ void CMainFrame::OnFileOpen()
     request.readOnlyBox = true;
     request.readOnlyChecked = true;
     // Start where the file on display lives; that is where its neighbours are.
-    request.initialPath = FolderOfPath(m_pDrawView->m_strFilePath);
+    request.initialPath = FolderOfPath(m_pShownFile->FilePath());
     const QString path = m_prompts.OpenFileName(request).path;
     if (path.isEmpty())
         return;
@@ -552,26 +552,13 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
     // The view loads nothing now: it is told which file to show and reads it when it paints.
     m_strReportedProblem.clear();
     CDrawView& view = *m_pDrawView;
-    view.m_strFilePath = path;
-    if (origin == Origin::Tree)
-        view.m_strFolder = folder.isEmpty() ? path : folder;
-    else
-        view.m_strFolder = folder;
-    view.m_reloadFile = 1;
-    view.m_suggestion.Clear();
-    if (m_nViewMode == cmd::kTableMode) {
-        // Leaving the table drops the plain reload request; this one survives the switch.
-        view.m_reloadOnSwitch = 1;
-        OnCommand(cmd::kGraphMode);
-    } else {
-        view.m_reloadOnSwitch = 0;
-    }
-    // The markers, the cursor and the read-out of the file shown before stand on its depths; on
-    // this file they would show, and File / Save would write, positions it never had.
-    view.ResetMarkers();
+    view.Suggestion().Clear();
+    std::function<void()> leaveTable;
+    if (m_nViewMode == cmd::kTableMode)
+        leaveTable = [this] { OnCommand(cmd::kGraphMode); };
+    view.ShowFile(path, origin == Origin::Tree && folder.isEmpty() ? path : folder, leaveTable);
+    // The read-out of the file shown before stands on its depths.
     SetStatusPaneText(pane::kReadout, QStringLiteral(" "));
-    view.m_screenData.primary.m_nSmoothWindow = 1;
-    view.Invalidate();
     if (origin != Origin::Tree)
         view.setFocus();
 }
@@ -579,34 +566,19 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
 // ---------------------------------------------------------------------------------------------
 // Display mode, directions, focus
 
-void CMainFrame::ClearPlacedMarkers()
-{
-    for (MarkerRecord& marker : m_pDrawView->m_markers)
-        marker.placed = 0;
-}
-
 void CMainFrame::OnGraphMode()
 {
     m_nViewMode = cmd::kGraphMode;
-    CDrawView& view = *m_pDrawView;
-    view.m_tableDirty = 0;
     // Hiding the grid takes the focus from it, which is where edits of the table are saved.
     m_pTable->hide();
-    view.m_reloadFile = 0;
-    view.m_markerRedrawBlocked = 0;
-    ClearPlacedMarkers();
-    view.m_cursorShown = 0;
-    view.m_redrawMarkers = 1;
-    view.Invalidate();
+    m_pDrawView->ShowGraph();
 }
 
 void CMainFrame::OnTableMode()
 {
     m_nViewMode = cmd::kTableMode;
     CDrawView& view = *m_pDrawView;
-    view.m_reloadFile = 0;
-    view.Invalidate();
-    view.m_tableDirty = 1;
+    view.ShowTable();
     // The view may have changed size while the grid was hidden.
     m_pTable->FitTo(view.size());
     m_pTable->show();
@@ -617,13 +589,7 @@ void CMainFrame::OnToggleComponent(int nId)
     int* flag = nId == cmd::kToggleX ? &m_bShowX : nId == cmd::kToggleY ? &m_bShowY : &m_bShowZ;
     *flag = *flag ? 0 : 1;
     m_nShownComponents += *flag ? 1 : -1;
-    CDrawView& view = *m_pDrawView;
-    view.m_cursorShown = 0;
-    view.m_redrawMarkers = 1;
-    view.m_markerRedrawBlocked = 0;
-    view.m_reloadFile = 0;
-    ClearPlacedMarkers();
-    view.Invalidate();
+    m_pDrawView->RequestRelayout();
 }
 
 void CMainFrame::OnNextPane()
@@ -645,13 +611,7 @@ void CMainFrame::changeEvent(QEvent* event)
 void CMainFrame::OnFrameActivated()
 {
     // Coming back from a dialog or another program: the file may have been written meanwhile.
-    CDrawView& view = *m_pDrawView;
-    ClearPlacedMarkers();
-    view.m_cursorShown = 0;
-    view.m_redrawMarkers = 1;
-    view.m_reloadFile = 1;
-    view.m_markersEdited = 1;
-    view.Invalidate();
+    m_pDrawView->RequestReload(CDrawCanvas::Reload::EveryPaint);
 }
 
 void CMainFrame::OnAutoInterpret()
@@ -661,8 +621,8 @@ void CMainFrame::OnAutoInterpret()
         m_prompts.Message(view.NotLoadedMessage());
         return;
     }
-    view.m_suggestion.Show(SuggestCage(view.m_screenData.primary));
-    m_pMessagePane->SetPaneText(view.m_suggestion.Summary());
+    view.Suggestion().Show(SuggestCage(m_pShownFile->ScreenData().primary));
+    m_pMessagePane->SetPaneText(view.Suggestion().Summary());
     view.update();
 }
 
@@ -678,12 +638,13 @@ void CMainFrame::OnSmoothSettings()
 
 void CMainFrame::OnPrintSetup()
 {
-    RunDialog(new CPrintSetDlg(*m_pDrawView, *this, CPrintSetDlg::TreeLeafNames(*m_pTreeView), m_prompts, this));
+    RunDialog(
+        new CPrintSetDlg(*m_pDrawView, m_printSelection, CPrintSetDlg::TreeLeafNames(*m_pTreeView), m_prompts, this));
 }
 
 void CMainFrame::OnPrint(int printMode)
 {
-    PrintJob job(*m_pDrawView, *this, m_prompts);
+    PrintJob job(*m_pShownFile, m_printSelection, m_prompts);
     job.StartCommand(printMode);
     QPrinter printer(QPrinter::HighResolution);
     PrintJob::PreparePrinter(printer);
@@ -698,10 +659,8 @@ void CMainFrame::OnPrint(int printMode)
         connect(&preview, &QPrintPreviewDialog::paintRequested, this,
                 [&job](QPrinter* target) { job.RenderPreview(*target); });
         preview.exec();
-        if (m_nViewMode == cmd::kTableMode) {
-            m_pDrawView->m_tableDirty = 1;
-            m_pDrawView->Invalidate();
-        }
+        if (m_nViewMode == cmd::kTableMode)
+            m_pDrawView->RequestTableRefill();
     }
 }
 
@@ -713,12 +672,12 @@ void CMainFrame::OnSavePicture()
         m_prompts.Message(result.failure);
         return;
     }
-    RunDialog(new CSavePicDlg(view.m_strPicturePath, view.m_strFolder, this));
+    RunDialog(new CSavePicDlg(result.notice, m_pShownFile->Folder(), this));
 }
 
 void CMainFrame::OnExportData()
 {
-    RunExcelExport(m_pDrawView->m_exportList, m_pDrawView->m_screenData.primary, m_prompts);
+    RunExcelExport(m_exportList, m_pShownFile->ScreenData().primary, m_prompts);
 }
 
 void CMainFrame::RunDialog(QDialog* dialog)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/RecentFileList.h"
-#include "report/IPrintTarget.h"
+#include "report/PrintSelection.h"
 #include "view/IFrameState.h"
 #include "view/IStatusPanes.h"
 
@@ -10,10 +10,12 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CDrawView;
+class DisplayedFile;
 class CEditListCtrl;
 class CFileTreeView;
 class CStatusPane;
@@ -30,7 +32,7 @@ class QToolBar;
 // menu, toolbar, accelerators and hot keys. Commands arrive by id at OnCommand, whatever their
 // source, and whether a command may run is decided in IsCommandEnabled alone, so a key can never
 // do what a greyed-out menu item would refuse.
-class CMainFrame : public QMainWindow, public IFrameState, public IStatusPanes, public IPrintTarget {
+class CMainFrame : public QMainWindow, public IFrameState, public IStatusPanes {
     Q_OBJECT
 public:
     explicit CMainFrame(Prompts& prompts, QWidget* parent = nullptr);
@@ -87,6 +89,12 @@ public:
     CStatusPane* StatusPane(int nId) const;
     void SetStatusPaneText(int nId, const QString& text);
     Prompts& GetPrompts() const { return m_prompts; }
+    // The file on display, which the view, the table and the dialogs work on.
+    DisplayedFile& ShownFile() const { return *m_pShownFile; }
+    // The files and settings chosen for printing.
+    PrintSelection& GetPrintSelection() { return m_printSelection; }
+    // The rows of the last Excel export (depth, Z, Z gradient), the shallowest sample first.
+    const std::vector<std::vector<std::u16string>>& ExportList() const { return m_exportList; }
 
     // IFrameState
     int ViewMode() const override { return m_nViewMode; }
@@ -99,13 +107,6 @@ public:
     void SetPaneWidth(int nPaneId, int nWidth) override;
     void SetPaneText(int nPaneId, const QString& text) override { SetStatusPaneText(nPaneId, text); }
 
-    // IPrintTarget
-    std::vector<std::string>& PrintFiles() override { return m_printFiles; }
-    std::array<std::vector<std::string>, kOverflowLists>& OverflowFiles() override { return m_overflowFiles; }
-    std::array<int, kOverflowLists>& OverflowCount() override { return m_overflowCount; }
-    int& PrintMode() override { return m_printMode; }
-    int& PrintReady() override { return m_printReady; }
-
     // Gives the tree one eighth of the width; done once when the window first shows.
     void ApplyInitialSplit();
 
@@ -115,15 +116,9 @@ public:
     int m_bShowY = 0;
     int m_bShowZ = 1;
     int m_nViewMode;
-    // Print job state (file names as the file system spells them).
-    std::vector<std::string> m_printFiles;
-    std::array<std::vector<std::string>, kOverflowLists> m_overflowFiles;
-    std::array<int, kOverflowLists> m_overflowCount{};
-    int m_printMode = 0;
     // Set by the first file opened through File / Open, a recent file or the command line; a
     // file chosen in the tree alone does not unlock saving, printing and export.
     int m_bFileOpened = 0;
-    int m_printReady = 0;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -143,10 +138,12 @@ private:
     void RunDialog(QDialog* dialog);
     void OnFrameActivated();
     void CreateDrawView();
-    void ClearPlacedMarkers();
     void ReportLoadProblem();
 
     Prompts& m_prompts;
+    std::unique_ptr<DisplayedFile> m_pShownFile;
+    PrintSelection m_printSelection;
+    std::vector<std::vector<std::u16string>> m_exportList;
     QSplitter* m_wndSplitter = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     CFileTreeView* m_pTreeView = nullptr;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "view/ViewCommands.h"
+
 // Command ids of the menu, toolbar and accelerator resources. The numbers are the ones the rest of
-// the program (and the operators' muscle memory for F7/F8) rely on; the main frame's mode field
-// holds the two mode ids themselves.
+// the program (and the operators' muscle memory for F7/F8) rely on. The ids the graph view handles
+// (File / Save, the two modes, the exports it hands on) are the view's, in view/ViewCommands.h.
 namespace cmd {
 inline constexpr int kFileNew = 57600;
 inline constexpr int kFileOpen = 57601;
-inline constexpr int kFileSave = 57603;
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kPrint = 57607;
 inline constexpr int kPrintPreview = 57609;
@@ -24,10 +25,6 @@ inline constexpr int kPrevPane = 57681;
 inline constexpr int kToggleX = 32776;
 inline constexpr int kToggleY = 32778;
 inline constexpr int kToggleZ = 32780;
-inline constexpr int kTableMode = 32794;
-inline constexpr int kGraphMode = 32795;
-inline constexpr int kSavePicture = 32815;
-inline constexpr int kExportData = 32816;
 inline constexpr int kGraphModeKey = 32819;   // F7
 inline constexpr int kTableModeKey = 59410;   // F8
 inline constexpr int kStoreMessage = 32825;   // no menu, button or key

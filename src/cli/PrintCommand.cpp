@@ -3,8 +3,8 @@
 
 #include "data/Messages.h"
 #include "report/PrintJob.h"
-#include "report/PrintLists.h"
-#include "view/CDrawView.h"
+#include "report/PrintSelection.h"
+#include "view/DisplayedFile.h"
 #include "view/Prompts.h"
 
 #include <QFile>
@@ -52,18 +52,19 @@ void RunPrint(const PrintRequest& request)
         names.push_back(QFile::encodeName(info.fileName()).toStdString());
     }
 
-    EnsureGuiApplication();
-    auto view = std::make_unique<CDrawView>();
-    view->m_strFolder = folder;
-    view->m_printSettings.printTitle = request.noTitle ? 0 : 1;
-    view->m_printSettings.printWave = request.wave || !request.data ? 1 : 0;
-    view->m_printSettings.printTable = request.data ? 1 : 0;
+    EnsureGuiApplication(false);
+    // The job prints from the folder of the file on display; here no file is on display.
+    auto shown = std::make_unique<DisplayedFile>();
+    shown->Choose(QString(), folder);
 
-    PrintLists lists;
-    lists.m_printFiles = names;
-    lists.m_printReady = 1;
+    PrintSelection selection;
+    selection.m_printFiles = names;
+    selection.m_printReady = 1;
+    selection.m_printSettings.printTitle = request.noTitle ? 0 : 1;
+    selection.m_printSettings.printWave = request.wave || !request.data ? 1 : 0;
+    selection.m_printSettings.printTable = request.data ? 1 : 0;
     StderrPrompts prompts;
-    PrintJob job(*view, lists, prompts);
+    PrintJob job(*shown, selection, prompts);
     job.SetReadsConfiguration(false);
     job.StartCommand(PrintJob::kPrint);
     const int pages = job.PrintToPdf(QFile::decodeName(QByteArray::fromStdString(request.output)));

@@ -49,14 +49,10 @@ std::unique_ptr<OpenedFile> PaintOpenedFile(const QString& absolutePath, const Q
     CDrawCanvas& canvas = opened->canvas;
     canvas.SetFrame(&opened->frame);
     canvas.SetReadsConfiguration(false);
-    // As choosing the file does: path and folder, a reload request, smoothing window. The canvas
-    // only re-reads a file whose folder it knows, as with every path the desktop program hands it.
-    canvas.m_strFilePath = absolutePath;
-    canvas.m_strFolder = QFileInfo(absolutePath).absolutePath();
-    canvas.m_reloadFile = 1;
-    canvas.m_reloadOnSwitch = 0;
-    canvas.ResetMarkers();
-    canvas.m_screenData.primary.m_nSmoothWindow = smoothWindow;
+    // As choosing the file does, with the smoothing window asked for. The canvas only re-reads a
+    // file whose folder it knows, as with every path the desktop program hands it.
+    canvas.ShowFile(absolutePath, QFileInfo(absolutePath).absolutePath());
+    canvas.File().ScreenData().primary.m_nSmoothWindow = smoothWindow;
     canvas.PaintInto(image);
     // The paint goes on with an empty slot after a failed load; the message is the outcome.
     if (!canvas.LastLoadProblem().isEmpty())

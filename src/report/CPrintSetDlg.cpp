@@ -3,10 +3,10 @@
 #include "data/MeasurementFile.h"
 #include "data/Messages.h"
 #include "data/PathUtil.h"
-#include "report/IPrintTarget.h"
+#include "report/PrintSelection.h"
+#include "report/PrintSettings.h"
 #include "report/ReportFields.h"
-#include "view/CDrawView.h"
-#include "view/PrintSettings.h"
+#include "view/CDrawCanvas.h"
 #include "view/Prompts.h"
 #include "view/TextU16.h"
 
@@ -87,9 +87,10 @@ void CollectLeaves(const QTreeWidgetItem* item, QStringList& names)
 
 }  // namespace
 
-CPrintSetDlg::CPrintSetDlg(CDrawView& view, IPrintTarget& target, const QStringList& treeFiles, Prompts& prompts,
+CPrintSetDlg::CPrintSetDlg(CDrawCanvas& view, PrintSelection& selection, const QStringList& treeFiles, Prompts& prompts,
                            QWidget* parent)
-    : QDialog(parent), m_dataSlot(std::make_unique<FileSlot>()), m_view(view), m_target(target), m_prompts(prompts)
+    : QDialog(parent), m_dataSlot(std::make_unique<FileSlot>()), m_view(view), m_selection(selection),
+      m_prompts(prompts)
 {
     CreateControls();
     InitDialog(treeFiles);
@@ -203,12 +204,13 @@ void CPrintSetDlg::InitDialog(const QStringList& treeFiles)
 {
     m_pEngineeringName->setMaxLength(kEngineeringNameLimit);
 
-    const QString& filePath = m_view.m_strFilePath;
+    const DisplayedFile& shown = m_view.File();
+    const QString& filePath = shown.FilePath();
     bool filled = !filePath.isEmpty() && ReadDataSlot(filePath);
-    if (!filled && m_view.ShowsLoadedFile()) {
+    if (!filled && shown.ShowsLoadedFile()) {
         // The file on display can no longer be read: show what the view holds of it - never what
         // it holds of another file.
-        *m_dataSlot = m_view.m_screenData;
+        *m_dataSlot = shown.ScreenData();
         filled = true;
     }
     if (filePath.isEmpty())
@@ -249,10 +251,7 @@ void CPrintSetDlg::InitDialog(const QStringList& treeFiles)
 
     m_strSelectedPath = filePath;
 
-    m_target.PrintFiles().clear();
-    for (auto& list : m_target.OverflowFiles())
-        list.clear();
-    m_target.OverflowCount().fill(0);
+    m_selection.ClearFiles();
     UpdateData();
 }
 
@@ -325,7 +324,7 @@ void CPrintSetDlg::OnSelectionChanged()
     const QList<QListWidgetItem*> selected = m_pFileList->selectedItems();
     const QString name = selected.isEmpty() ? QString() : selected.front()->text();
     m_pCurrentFile->setText(selected.isEmpty() ? QStringLiteral("未知文件") : name);
-    m_strSelectedPath = m_view.m_strFolder + QLatin1Char(kPathSeparator) + name;
+    m_strSelectedPath = m_view.File().Folder() + QLatin1Char(kPathSeparator) + name;
     // A file that cannot be read leaves the fields empty rather than show another file's values.
     const bool read = !selected.isEmpty() && ReadDataSlot(m_strSelectedPath);
     if (selected.isEmpty())
@@ -367,10 +366,9 @@ void CPrintSetDlg::OnSave()
         return;
     }
     // The displayed file changed on disk: its header values are shown again from the file.
-    if (!m_view.m_strFilePath.isEmpty() && m_strSelectedPath == m_view.m_strFilePath) {
-        m_view.m_reloadOnce = 1;
-        m_view.Invalidate();
-    }
+    const QString& shownPath = m_view.File().FilePath();
+    if (!shownPath.isEmpty() && m_strSelectedPath == shownPath)
+        m_view.RequestReload(CDrawCanvas::Reload::Once);
     m_prompts.Message(QString::fromUtf8(msg::kSaved), Prompts::Kind::Information);
 }
 
@@ -390,14 +388,14 @@ PrintSettings CPrintSetDlg::SettingsFromControls() const
 
 void CPrintSetDlg::OnOK()
 {
-    std::vector<std::string>& files = m_target.PrintFiles();
+    std::vector<std::string>& files = m_selection.m_printFiles;
     for (int i = 0; i < m_pFileList->count(); ++i) {
         const QListWidgetItem* item = m_pFileList->item(i);
         if (item->checkState() == Qt::Checked)
             files.push_back(QFile::encodeName(item->text()).toStdString());
     }
-    m_target.PrintReady() = files.empty() ? 0 : 1;
-    m_view.m_printSettings = SettingsFromControls();
+    m_selection.m_printReady = files.empty() ? 0 : 1;
+    m_selection.m_printSettings = SettingsFromControls();
     UpdateData();
     accept();
 }

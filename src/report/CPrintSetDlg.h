@@ -8,8 +8,7 @@
 
 #include <memory>
 
-class CDrawView;
-class IPrintTarget;
+class CDrawCanvas;
 class Prompts;
 class QCheckBox;
 class QLabel;
@@ -18,13 +17,14 @@ class QListWidget;
 class QPushButton;
 class QTextEdit;
 class QTreeWidget;
+struct PrintSelection;
 struct PrintSettings;
 struct ReportTexts;
 
 // "打印设置": the operator fills in the report values of a measurement file and stores them in
 // its report block, and chooses which files of the folder to print and which kinds of page.
-// Created for each command, shown modally, destroyed; opening it empties the main frame's print
-// lists, and only OK hands over a new selection (to the frame) and new settings (to the view).
+// Created for each command, shown modally, destroyed; opening it empties the print selection's
+// lists, and only OK hands over new files and settings.
 class CPrintSetDlg : public QDialog {
     Q_OBJECT
 public:
@@ -56,7 +56,8 @@ public:
     static constexpr int kEngineeringNameLimit = 32;
 
     // treeFiles: the file names the file tree lists (its leaves), in tree order.
-    CPrintSetDlg(CDrawView& view, IPrintTarget& target, const QStringList& treeFiles, Prompts& prompts,
+    // view: the graph view of the file on display, which reads that file again when it is saved.
+    CPrintSetDlg(CDrawCanvas& view, PrintSelection& selection, const QStringList& treeFiles, Prompts& prompts,
                  QWidget* parent = nullptr);
     ~CPrintSetDlg() override;
 
@@ -106,8 +107,8 @@ private:
     bool ReadDataSlot(const QString& path);
     PrintSettings SettingsFromControls() const;
 
-    CDrawView& m_view;
-    IPrintTarget& m_target;
+    CDrawCanvas& m_view;
+    PrintSelection& m_selection;
     Prompts& m_prompts;
     // Why the selected file's header did not load ("无法读取文件", "当前文件无效"); empty when it did.
     // "保  存" never writes into a file whose header did not load.

@@ -13,6 +13,10 @@ class GdiContext;
 // listed from the last stored one (the shallowest) downwards in depth, read down each group.
 namespace datapage {
 
+// Rows of a column group, and rows of the header box above the table.
+inline constexpr int kRowsPerGroup = 24;
+inline constexpr int kHeaderRows = 2;
+
 inline constexpr int kSamplesPerPage = 168;
 inline constexpr int kGroups = 7;
 inline constexpr int kColumns = 21;
@@ -48,8 +52,8 @@ struct PageGeometry {
     PanelRect rect;        // the page rectangle (W/20, V/10, W - W/20, V - 100)
     int pageWidth = 0;     // W, from which the header box's inner lines are measured
     int dpiY = 0;          // LOGPIXELSY of the page's device: chooses the fonts
-    int rowsPerGroup = 24;
-    int headerRows = 2;
+    int rowsPerGroup = kRowsPerGroup;
+    int headerRows = kHeaderRows;
 };
 
 // Draws the data page of file (nullptr: the page has no file and only the fonts are made) with
@@ -64,7 +68,7 @@ struct TableLayout {
     int headerGridLeft = 0;  // the header box's inner lines at headerGridLeft + width x k / 6
     int headerTextLeft = 0;  // its cell texts from headerTextLeft + width x (j - 1) / 6, centred
     int rowHeight = 0;
-    int headerRows = 2;      // rows of the header box the table starts below
+    int headerRows = kHeaderRows;  // rows of the header box the table starts below
     int tableGap = 20;       // between the header box and the table frame
     QString titleMeasure;    // the column titles are centred by the extent of this text
     int cellDy = 10;         // a value's top below the line above its row

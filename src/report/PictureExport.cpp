@@ -111,15 +111,12 @@ int ScaledGraphHeight(int pageWidth, QSize snapshot)
     return static_cast<int>(std::clamp(u, 0.0, static_cast<double>(std::numeric_limits<int>::max() / 4)));
 }
 
-void DrawGraphPicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
+void DrawGraphPicture(QPainter& painter, const CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
 {
     const int W = screen.size.width();
     const int V = screen.size.height();
-    view.m_lineHeight = kLineHeight;
-    view.m_titleWidth = W - 2 * kSideMargin;
-    view.m_titleLeft = kSideMargin;
     const int u = ScaledGraphHeight(W, snapshot.size());
-    const CFileData& data = view.m_screenData.primary;
+    const CFileData& data = view.File().ScreenData().primary;
 
     DrawSnapshot(painter, snapshot, kSideMargin, 30, W - 2 * kSideMargin, u);
 
@@ -139,7 +136,7 @@ void DrawGraphPicture(QPainter& painter, CDrawCanvas& view, const QImage& snapsh
     reportheader::DrawReportHeaderTable(dc, table, &data);
 }
 
-QImage RenderGraphPicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
+QImage RenderGraphPicture(const CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
 {
     QImage page = WhitePage(screen);
     if (page.isNull())
@@ -151,17 +148,13 @@ QImage RenderGraphPicture(CDrawCanvas& view, const QImage& snapshot, const Scree
     return MonochromePage(page);
 }
 
-void DrawTablePicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index)
+int DrawTablePicture(QPainter& painter, const CDrawCanvas& view, const QImage& snapshot, const Screen& screen,
+                     int index)
 {
     const int W = screen.size.width();
-    view.m_lineHeight = kLineHeight;
-    view.m_titleWidth = W - 2 * kSideMargin;
-    view.m_titleLeft = kSideMargin;
-    view.m_rowsPerGroup = 24;
-    view.m_headerRows = 2;
     const int u = ScaledGraphHeight(W, snapshot.size());
-    const int rh = u / (view.m_rowsPerGroup + view.m_headerRows);
-    const CFileData& data = view.m_screenData.primary;
+    const int rh = u / (datapage::kRowsPerGroup + datapage::kHeaderRows);
+    const CFileData& data = view.File().ScreenData().primary;
 
     // Only the graph's top strip above the header box shows. The white header box and table were
     // meant to cover the rest, but they leave a gap between them and, on a short last page, most
@@ -184,7 +177,6 @@ void DrawTablePicture(QPainter& painter, CDrawCanvas& view, const QImage& snapsh
     layout.headerGridLeft = kSideMargin;
     layout.headerTextLeft = W / 15;
     layout.rowHeight = rh;
-    layout.headerRows = view.m_headerRows;
     // The table starts at 2 x (rh + 4 x line height) + 10, 10 pixels below the header box.
     layout.tableGap = 2 * (rh + 4 * kLineHeight) + 10 - (kTableTop + 2 * rh);
     layout.titleMeasure = QStringLiteral("打印测试");
@@ -197,11 +189,11 @@ void DrawTablePicture(QPainter& painter, CDrawCanvas& view, const QImage& snapsh
     // The notes are left out, as on the printed data page; the graph picture shows them in a row
     // of their own.
     const datapage::PageSamples samples =
-        datapage::SamplesOnPage(RawEntries(data), true, index + 1, view.m_rowsPerGroup);
-    view.m_pageRows = datapage::DrawDataTable(dc, layout, data, &data, samples);
+        datapage::SamplesOnPage(RawEntries(data), true, index + 1, datapage::kRowsPerGroup);
+    return datapage::DrawDataTable(dc, layout, data, &data, samples);
 }
 
-QImage RenderTablePicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index)
+QImage RenderTablePicture(const CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index)
 {
     QImage page = WhitePage(screen);
     if (page.isNull())
@@ -216,9 +208,9 @@ QImage RenderTablePicture(CDrawCanvas& view, const QImage& snapshot, const Scree
 Result SavePictures(CDrawCanvas& view, const QImage& snapshot, const Screen& screen)
 {
     Result result;
-    const std::string filePath = view.m_strFilePath.toStdString();
+    const std::string filePath = view.File().FilePath().toStdString();
     const int bits = BmpBitsForDisplayDepth(screen.depth);
-    const int tables = TablePictureCount(static_cast<uint32_t>(RawEntries(view.m_screenData.primary)));
+    const int tables = TablePictureCount(static_cast<uint32_t>(RawEntries(view.File().ScreenData().primary)));
 
     auto write = [&](const QImage& page, const std::string& utf8Path) {
         const std::string path = QFile::encodeName(QString::fromStdString(utf8Path)).toStdString();
@@ -239,10 +231,9 @@ Result SavePictures(CDrawCanvas& view, const QImage& snapshot, const Screen& scr
     }
 
     view.Invalidate();
-    if (result.Ok()) {
-        result.notice = QString::fromStdString(PictureNoticeText(QDir::toNativeSeparators(view.m_strFilePath).toStdString()));
-        view.m_strPicturePath = result.notice;
-    }
+    if (result.Ok())
+        result.notice =
+            QString::fromStdString(PictureNoticeText(QDir::toNativeSeparators(view.File().FilePath()).toStdString()));
     return result;
 }
 

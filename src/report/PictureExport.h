@@ -39,14 +39,15 @@ QImage Snapshot(QWidget& view);
 // empty snapshot.
 int ScaledGraphHeight(int pageWidth, QSize snapshot);
 
-// The graph picture and data-table picture index (0-based) of the view's screen slot as
-// monochrome pages. They set the view's picture layout members (m_lineHeight, m_titleWidth,
-// m_titleLeft, m_rowsPerGroup, m_headerRows, m_pageRows) as the layout reads them.
-QImage RenderGraphPicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
-QImage RenderTablePicture(CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index);
-// What the two above draw on their white page, on any painter.
-void DrawGraphPicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
-void DrawTablePicture(QPainter& painter, CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index);
+// The graph picture and data-table picture index (0-based) of the file on display as monochrome
+// pages.
+QImage RenderGraphPicture(const CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
+QImage RenderTablePicture(const CDrawCanvas& view, const QImage& snapshot, const Screen& screen, int index);
+// What the two above draw on their white page, on any painter; the table picture returns the
+// rows of its table.
+void DrawGraphPicture(QPainter& painter, const CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
+int DrawTablePicture(QPainter& painter, const CDrawCanvas& view, const QImage& snapshot, const Screen& screen,
+                     int index);
 
 struct Result {
     QStringList written;  // pictures written, the graph picture first
@@ -56,8 +57,8 @@ struct Result {
 };
 
 // Renders and writes every picture. A picture that cannot be written stops the save with
-// "无法创建文件" and its name; an existing picture of that name is left as it was. On success
-// the notice text is also kept in the view's m_strPicturePath. The view is invalidated either way.
+// "无法创建文件" and its name; an existing picture of that name is left as it was. The view is
+// invalidated either way.
 Result SavePictures(CDrawCanvas& view, const QImage& snapshot, const Screen& screen);
 
 }  // namespace picture

@@ -6,12 +6,13 @@
 #include "data/PathUtil.h"
 #include "data/SystemConfig.h"
 #include "report/DataPage.h"
-#include "report/IPrintTarget.h"
 #include "report/PageFonts.h"
+#include "report/PrintSelection.h"
 #include "report/ReportHeader.h"
 #include "report/WaveformPage.h"
-#include "view/CDrawView.h"
+#include "view/DisplayedFile.h"
 #include "view/GdiContext.h"
+#include "view/GraphPaint.h"
 #include "view/Prompts.h"
 #include "view/TextU16.h"
 
@@ -31,7 +32,7 @@ namespace {
 constexpr int kPrinterResolution = 600;
 
 // Sample counts beyond which a file needs its second, third, fourth and fifth data page.
-constexpr int kOverflowThresholds[IPrintTarget::kOverflowLists] = {168, 336, 504, 672};
+constexpr int kOverflowThresholds[PrintSelection::kOverflowLists] = {168, 336, 504, 672};
 
 const QString kCannotStartPrinting = QStringLiteral("无法启动打印作业。");
 
@@ -53,28 +54,29 @@ QPageLayout A4Landscape(const QMarginsF& margins)
 
 }  // namespace
 
-PrintJob::PrintJob(CDrawView& view, IPrintTarget& target, Prompts& prompts)
-    : m_view(view), m_target(target), m_prompts(prompts), m_markerPainter(DefaultPrintedMarkerPainter())
+PrintJob::PrintJob(const DisplayedFile& shown, PrintSelection& selection, Prompts& prompts)
+    : m_shown(shown), m_selection(selection), m_prompts(prompts), m_printData(std::make_unique<FileSlot>()),
+      m_reportData(std::make_unique<FileSlot>()), m_markerPainter(DefaultPrintedMarkerPainter())
 {
 }
 
+PrintJob::~PrintJob() = default;
+
 void PrintJob::StartCommand(int printMode)
 {
-    m_view.m_printFileCount = static_cast<int>(m_target.PrintFiles().size());
-    m_target.PrintMode() = printMode;
+    m_nFileCount = static_cast<int>(m_selection.m_printFiles.size());
+    m_selection.m_printMode = printMode;
     CountExtraPages();
 }
 
 void PrintJob::CountExtraPages()
 {
-    for (auto& list : m_target.OverflowFiles())
-        list.clear();
-    m_target.OverflowCount().fill(0);
-    m_view.m_extraPages = 0;
-    if (!m_view.m_printSettings.printTable)
+    m_selection.ClearOverflow();
+    m_nExtraPages = 0;
+    if (!m_selection.m_printSettings.printTable)
         return;
-    const std::vector<std::string>& files = m_target.PrintFiles();
-    const int n = std::min<int>(m_view.m_printFileCount, static_cast<int>(files.size()));
+    const std::vector<std::string>& files = m_selection.m_printFiles;
+    const int n = std::min<int>(m_nFileCount, static_cast<int>(files.size()));
     for (int i = 0; i < n; ++i) {
         // A fresh slot for every file: one that cannot be read has no samples, rather than the
         // count of the file read before it.
@@ -82,11 +84,11 @@ void PrintJob::CountExtraPages()
         const int count = Loaded(&HeaderLoad, *scratch, PathOf(files[std::size_t(i)]))
                               ? static_cast<int>(scratch->primary.m_nCount)
                               : 0;
-        for (int k = 0; k < IPrintTarget::kOverflowLists; ++k) {
+        for (int k = 0; k < PrintSelection::kOverflowLists; ++k) {
             if (count > kOverflowThresholds[k]) {
-                m_target.OverflowFiles()[std::size_t(k)].push_back(files[std::size_t(i)]);
-                ++m_target.OverflowCount()[std::size_t(k)];
-                ++m_view.m_extraPages;
+                m_selection.m_overflowFiles[std::size_t(k)].push_back(files[std::size_t(i)]);
+                ++m_selection.m_overflowCount[std::size_t(k)];
+                ++m_nExtraPages;
             }
         }
     }
@@ -94,16 +96,16 @@ void PrintJob::CountExtraPages()
 
 int PrintJob::MaximumPage() const
 {
-    const PrintSettings& s = m_view.m_printSettings;
+    const PrintSettings& s = m_selection.m_printSettings;
     const int kinds = (s.printWave ? 1 : 0) + (s.printTable ? 1 : 0);
-    return kinds * m_view.m_printFileCount + m_view.m_extraPages;
+    return kinds * m_nFileCount + m_nExtraPages;
 }
 
 PrintJob::PageContent PrintJob::ContentOf(int page) const
 {
-    const PrintSettings& s = m_view.m_printSettings;
-    const std::vector<std::string>& files = m_target.PrintFiles();
-    const int n = m_view.m_printFileCount;
+    const PrintSettings& s = m_selection.m_printSettings;
+    const std::vector<std::string>& files = m_selection.m_printFiles;
+    const int n = m_nFileCount;
     // The list may have been emptied by a real print since the pages were counted.
     auto fileAt = [&](int i) { return i < static_cast<int>(files.size()) ? files[std::size_t(i)] : std::string(); };
 
@@ -121,9 +123,9 @@ PrintJob::PageContent PrintJob::ContentOf(int page) const
     if (index < n)
         return {PageKind::FirstData, fileAt(index), 0};
     index -= n;
-    for (int k = 0; k < IPrintTarget::kOverflowLists; ++k) {
-        const std::vector<std::string>& list = m_target.OverflowFiles()[std::size_t(k)];
-        const int count = m_target.OverflowCount()[std::size_t(k)];
+    for (int k = 0; k < PrintSelection::kOverflowLists; ++k) {
+        const std::vector<std::string>& list = m_selection.m_overflowFiles[std::size_t(k)];
+        const int count = m_selection.m_overflowCount[std::size_t(k)];
         if (index < count)
             return {PageKind::MoreData, index < static_cast<int>(list.size()) ? list[std::size_t(index)] : std::string(),
                     k + 2};
@@ -185,7 +187,7 @@ int PrintJob::RenderPreview(QPrinter& printer)
     // than on the preview's recording engine: that is a print like any other.
     const QPaintEngine* engine = printer.paintEngine();
     if (engine && engine->type() != QPaintEngine::Picture) {
-        m_target.PrintMode() = kPrint;
+        m_selection.m_printMode = kPrint;
         return PrintToPrinter(printer);
     }
     return RunPages(printer);
@@ -202,8 +204,8 @@ int PrintJob::PrintToPdf(const QString& path)
 void PrintJob::BeginPrinting(const QPaintDevice& device)
 {
     m_unreadable.clear();
-    m_view.m_titleWidth = device.width() - 600;
-    m_view.m_titleLeft = 300;
+    m_nTitleWidth = device.width() - 600;
+    m_nTitleLeft = 300;
 }
 
 void PrintJob::EndPrinting()
@@ -228,10 +230,10 @@ void PrintJob::PrintPage(QPainter& painter, int page)
     const PageContent content = ContentOf(page);
     const std::string path = PathOf(content.name);
     const bool reportRead = LoadReport(path, content.name);
-    const CFileData* report = reportRead ? &m_view.m_reportData.primary : nullptr;
+    const CFileData* report = reportRead ? &m_reportData->primary : nullptr;
 
-    if (m_view.m_printSettings.printTitle && report)
-        waveform::DrawPageTitle(dc, FromU16(report->m_strEngineeringName), m_view.m_titleWidth, m_view.m_titleLeft, V);
+    if (m_selection.m_printSettings.printTitle && report)
+        waveform::DrawPageTitle(dc, FromU16(report->m_strEngineeringName), m_nTitleWidth, m_nTitleLeft, V);
 
     if (content.kind == PageKind::Waveform) {
         DrawWaveformPage(painter, dc, path, content.name, W, V);
@@ -243,10 +245,10 @@ void PrintJob::PrintPage(QPainter& painter, int page)
         DrawDataPage(dc, path, content.name, report, content, W, V, dpiY);
     }
 
-    if (page == MaximumPage() && m_target.PrintMode() == kPrint) {
+    if (page == MaximumPage() && m_selection.m_printMode == kPrint) {
         // A printed selection is used up; the operator confirms the dialog again for the next one.
-        m_target.PrintFiles().clear();
-        m_target.PrintReady() = 0;
+        m_selection.m_printFiles.clear();
+        m_selection.m_printReady = 0;
     }
 }
 
@@ -254,15 +256,15 @@ std::string PrintJob::PathOf(const std::string& name) const
 {
     if (name.empty())
         return std::string();
-    return JoinPath(QFile::encodeName(m_view.m_strFolder).toStdString(), name);
+    return JoinPath(QFile::encodeName(m_shown.Folder()).toStdString(), name);
 }
 
 bool PrintJob::LoadReport(const std::string& path, const std::string& name)
 {
-    if (Loaded(&HeaderLoad, m_view.m_reportData, path))
+    if (Loaded(&HeaderLoad, *m_reportData, path))
         return true;
     // Whatever the slot held belongs to another file and must not appear under this one's name.
-    m_view.m_reportData = FileSlot{};
+    *m_reportData = FileSlot{};
     if (!name.empty())
         NoteUnreadable(name);
     return false;
@@ -271,9 +273,9 @@ bool PrintJob::LoadReport(const std::string& path, const std::string& name)
 void PrintJob::DrawWaveformPage(QPainter& painter, GdiContext& dc, const std::string& path,
                                 const std::string& name, int pageWidth, int pageHeight)
 {
-    FileSlot& slot = m_view.m_printData;
+    FileSlot& slot = *m_printData;
     if (m_bReadsConfiguration)
-        LoadConfiguration(slot, QFile::encodeName(m_view.m_strFolder).toStdString());
+        LoadConfiguration(slot, QFile::encodeName(m_shown.Folder()).toStdString());
     if (path.empty())
         return;
     if (!Loaded(&FullLoad, slot, path)) {
@@ -283,17 +285,15 @@ void PrintJob::DrawWaveformPage(QPainter& painter, GdiContext& dc, const std::st
     }
     CFileData& data = slot.primary;
     // The printout shows the curves as smoothed as the operator sees the file on screen.
-    RebuildSmoothedTable(data, m_view.m_screenData.primary.m_nSmoothWindow);
+    RebuildSmoothedTable(data, m_shown.ScreenData().primary.m_nSmoothWindow);
 
     const PanelRect area = waveform::CurveArea(pageWidth, pageHeight);
     const int G = waveform::PrintedUnitHeight(area);
-    m_view.m_unitHeight = G;
-    m_view.m_valueHeight = 2 * G;
 
     waveform::DrawPageDepthAxis(dc, data, area);
     dc.FlushLines();
     if (G > 0)
-        m_view.DrawPrintedBand(painter, area);
+        graph::DrawPrintedBand(painter, area, slot, G);
 
     if (!m_markerPainter)
         return;
@@ -312,12 +312,10 @@ void PrintJob::DrawDataPage(GdiContext& dc, const std::string& path, const std::
     geometry.rect = PanelRect{pageWidth / 20, pageHeight / 10, pageWidth - pageWidth / 20, pageHeight - 100};
     geometry.pageWidth = pageWidth;
     geometry.dpiY = dpiY;
-    geometry.rowsPerGroup = m_view.m_rowsPerGroup;
-    geometry.headerRows = m_view.m_headerRows;
 
     auto slot = std::make_unique<FileSlot>();
     if (m_bReadsConfiguration)
-        LoadConfiguration(*slot, QFile::encodeName(m_view.m_strFolder).toStdString());
+        LoadConfiguration(*slot, QFile::encodeName(m_shown.Folder()).toStdString());
     const CFileData* file = nullptr;
     if (!path.empty()) {
         if (!Loaded(&FullLoad, *slot, path)) {
@@ -326,8 +324,7 @@ void PrintJob::DrawDataPage(GdiContext& dc, const std::string& path, const std::
         }
         file = &slot->primary;
     }
-    m_view.m_pageRows = datapage::DrawDataPage(dc, geometry, file, report, content.kind == PageKind::MoreData,
-                                               content.k);
+    datapage::DrawDataPage(dc, geometry, file, report, content.kind == PageKind::MoreData, content.k);
 }
 
 void PrintJob::NoteUnreadable(const std::string& name)

@@ -5,13 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string>
 
-class CDrawView;
 class CFileData;
+class DisplayedFile;
 class GdiContext;
-class IPrintTarget;
 class Prompts;
+struct FileSlot;
+struct PrintSelection;
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
@@ -23,12 +25,13 @@ class QPrinter;
 // the same page loop (RunPages), which goes through begin / print page / end like the printing
 // protocol the pages were designed for, on any paged device.
 //
-// The job works on the graph view's print slots and print state and on the main frame's print
-// lists (IPrintTarget). A file of the list that cannot be read gets its pages with empty data -
-// never the data of the file printed before it - and the operator is told once per run.
+// The job prints the files of the print selection from the folder of the file on display, with
+// its smoothing window; it reads each page's file into slots of its own. A file of the list that
+// cannot be read gets its pages with empty data - never the data of the file printed before it -
+// and the operator is told once per run.
 //
 // Typical use by the main frame:
-//   PrintJob job(*view, *frame, prompts);
+//   PrintJob job(shownFile, printSelection, prompts);
 //   job.StartCommand(PrintJob::kPrint);           // or kPreview
 //   QPrinter printer(QPrinter::HighResolution);
 //   PrintJob::PreparePrinter(printer);
@@ -41,7 +44,8 @@ public:
     static constexpr int kPreview = 0;
     static constexpr int kPrint = 1;
 
-    PrintJob(CDrawView& view, IPrintTarget& target, Prompts& prompts);
+    PrintJob(const DisplayedFile& shown, PrintSelection& selection, Prompts& prompts);
+    ~PrintJob();
 
     // orvek-cli must not create "zel.sysconfig" in the folders it prints from.
     void SetReadsConfiguration(bool reads) { m_bReadsConfiguration = reads; }
@@ -50,7 +54,7 @@ public:
     // The Print (kPrint) or Print preview (kPreview) command before the pages: takes the file
     // count, sets the mode and counts the second to fifth data pages into the overflow lists.
     void StartCommand(int printMode);
-    // Refills the overflow lists and m_extraPages from the print list (data pages only).
+    // Refills the overflow lists and the count of extra pages from the print list (data pages only).
     void CountExtraPages();
     // Pages of the job: (waveform ? n : 0) + (data ? n : 0) + extra data pages.
     int MaximumPage() const;
@@ -89,7 +93,7 @@ public:
 
 private:
     std::string PathOf(const std::string& name) const;
-    // Header load of the page's file into the view's report slot; false when it cannot be read.
+    // Header load of the page's file into the report slot; false when it cannot be read.
     bool LoadReport(const std::string& path, const std::string& name);
     void DrawWaveformPage(QPainter& painter, GdiContext& dc, const std::string& path, const std::string& name,
                           int pageWidth, int pageHeight);
@@ -97,9 +101,17 @@ private:
                       const PageContent& content, int pageWidth, int pageHeight, int dpiY);
     void NoteUnreadable(const std::string& name);
 
-    CDrawView& m_view;
-    IPrintTarget& m_target;
+    const DisplayedFile& m_shown;
+    PrintSelection& m_selection;
     Prompts& m_prompts;
+    // The waveform page's file and the file whose report values head the page.
+    std::unique_ptr<FileSlot> m_printData;
+    std::unique_ptr<FileSlot> m_reportData;
+    // Page layout: files in the run, data pages beyond the first of each file, the title's band.
+    int m_nFileCount = 0;
+    int m_nExtraPages = 0;
+    int m_nTitleWidth = 0;
+    int m_nTitleLeft = 0;
     PrintedMarkerPainter m_markerPainter;
     bool m_bReadsConfiguration = true;
     QStringList m_unreadable;

@@ -4,20 +4,18 @@
 #include "analysis/Scales.h"
 #include "analysis/Smoothing.h"
 #include "data/MeasurementFile.h"
-#include "data/Messages.h"
-#include "data/SafeFile.h"
-#include "data/SystemConfig.h"
 #include "view/GdiContext.h"
 #include "view/GraphPaint.h"
 #include "view/IFrameState.h"
 #include "view/IStatusPanes.h"
 #include "view/ITableDisplay.h"
 #include "view/TextU16.h"
+#include "view/ViewCommands.h"
 
-#include <QFileInfo>
 #include <QPainter>
 
-CDrawCanvas::CDrawCanvas()
+CDrawCanvas::CDrawCanvas(DisplayedFile* file)
+    : m_pOwnFile(file ? nullptr : std::make_unique<DisplayedFile>()), m_pFile(file ? file : m_pOwnFile.get())
 {
     gdi::RegisterFontSubstitutes();
     ResetMarkers();
@@ -25,21 +23,67 @@ CDrawCanvas::CDrawCanvas()
 
 CDrawCanvas::~CDrawCanvas() = default;
 
-void CDrawCanvas::ResetMarkers()
+void CDrawCanvas::ShowFile(const QString& path, const QString& folder, const std::function<void()>& leaveTable)
 {
-    m_markerLayer.ResetMarkers();
+    m_pFile->Choose(path, folder);
+    m_requests.reloadFile = true;
+    if (leaveTable) {
+        // Leaving the table drops the plain reload request; this one survives the switch.
+        m_requests.reloadOnSwitch = true;
+        leaveTable();
+    } else {
+        m_requests.reloadOnSwitch = false;
+    }
+    // The markers, the cursor and the read-out of the file shown before stand on its depths; on
+    // this file they would show, and File / Save would write, positions it never had.
+    ResetMarkers();
+    m_pFile->ScreenData().primary.m_nSmoothWindow = 1;
+    Invalidate();
 }
 
-bool CDrawCanvas::ShowsLoadedFile() const
+void CDrawCanvas::RequestReload(Reload kind)
 {
-    return SameFile(m_screenData.sourcePath, m_strFilePath.toStdString());
+    if (kind == Reload::Once) {
+        m_requests.reloadOnce = true;
+    } else {
+        m_markerLayer.HideForRelayout();
+        m_requests.redrawMarkers = true;
+        m_requests.reloadFile = true;
+    }
+    Invalidate();
 }
 
-QString CDrawCanvas::NotLoadedMessage() const
+void CDrawCanvas::RequestRelayout()
 {
-    if (!m_strLoadProblem.isEmpty())
-        return m_strLoadProblem;
-    return QString::fromUtf8(QFileInfo(m_strFilePath).isReadable() ? msg::kInvalidFile : msg::kCannotRead);
+    m_requests.reloadFile = false;
+    m_requests.markerRedrawBlocked = false;
+    m_markerLayer.HideForRelayout();
+    m_requests.redrawMarkers = true;
+    Invalidate();
+}
+
+void CDrawCanvas::RequestRepaint()
+{
+    m_requests.reloadFile = false;
+    Invalidate();
+}
+
+void CDrawCanvas::RequestTableRefill()
+{
+    m_requests.tableRefill = true;
+    Invalidate();
+}
+
+void CDrawCanvas::ShowGraph()
+{
+    m_requests.tableRefill = false;
+    RequestRelayout();
+}
+
+void CDrawCanvas::ShowTable()
+{
+    m_requests.reloadFile = false;
+    RequestTableRefill();
 }
 
 void CDrawCanvas::PaintInto(QImage& image)
@@ -57,13 +101,13 @@ void CDrawCanvas::Paint(QPainter& painter, QSize client)
         return;
     m_paintedSize = client;
     const int mode = m_pFrame->ViewMode();
-    if (mode == kViewModeTable) {
-        if (m_tableDirty == 1) {
-            m_tableDirty = 0;
+    if (mode == cmd::kTableMode) {
+        if (m_requests.tableRefill) {
+            m_requests.tableRefill = false;
             if (m_pTable)
                 m_pTable->Fill();
         }
-    } else if (mode == kViewModeGraph) {
+    } else if (mode == cmd::kGraphMode) {
         if (!PaintGraph(painter, client))
             return;
     }
@@ -72,11 +116,11 @@ void CDrawCanvas::Paint(QPainter& painter, QSize client)
     // operator sees and what File / Save writes, and a reload (the frame regaining the focus)
     // must neither replace them with the stored ones nor leave them off the screen.
     const bool recordsTaken = m_markerLayer.RecordsTaken();
-    if (m_screenData.markerCount == kMarkerSlots && m_reloadFile == 1 && !recordsTaken) {
-        RestoreMarkersFromFile(painter);
-    } else if (m_redrawMarkers == 1 && (m_markerRedrawBlocked == 0 || recordsTaken)) {
-        m_redrawMarkers = 0;
-        RedrawMarkers(painter);
+    if (m_pFile->ScreenData().markerCount == kMarkerSlots && m_requests.reloadFile && !recordsTaken) {
+        m_markerLayer.RestoreMarkersFromFile(painter);
+    } else if (m_requests.redrawMarkers && (!m_requests.markerRedrawBlocked || recordsTaken)) {
+        m_requests.redrawMarkers = false;
+        m_markerLayer.RedrawMarkers(painter);
     }
 }
 
@@ -87,25 +131,25 @@ bool CDrawCanvas::PaintGraph(QPainter& painter, QSize client)
     dc.SetTextColor(Qt::black);
 
     if (m_pStatusPanes)
-        m_pStatusPanes->SetPaneText(pane::kFile, QStringLiteral("当前选中文件：") + m_strFilePath);
+        m_pStatusPanes->SetPaneText(pane::kFile, QStringLiteral("当前选中文件：") + m_pFile->FilePath());
 
-    if (!m_strFolder.isEmpty() && (m_reloadFile == 1 || m_reloadOnSwitch == 1 || m_reloadOnce == 1)) {
-        m_reloadOnce = 0;
-        ReloadScreenData(client.width());
+    if (!m_pFile->Folder().isEmpty() && (m_requests.reloadFile || m_requests.reloadOnSwitch || m_requests.reloadOnce)) {
+        m_requests.reloadOnce = false;
+        m_pFile->Load(m_bReadsConfiguration, client.width());
     }
 
     const int n = m_pFrame->ShownComponents();
-    if (n == 0 || m_strFilePath.isEmpty())
+    if (n == 0 || m_pFile->FilePath().isEmpty())
         return false;
 
     WriteHeaderPanes(dc);
 
-    CFileData& data = m_screenData.primary;
+    CFileData& data = m_pFile->ScreenData().primary;
     RebuildSmoothedTable(data, data.m_nSmoothWindow);
 
-    const int G = UnitHeight(n, client.height());
-    m_unitHeight = G;
-    m_valueHeight = 2 * G;
+    const int G = ::UnitHeight(n, client.height());
+    m_nUnitHeight = G;
+    m_nValueHeight = 2 * G;
     // Panels of no height (a tiny client area) have nothing to show; the axis is still drawn.
     if (G > 0 && client.width() > 20) {
         dc.FlushLines();
@@ -121,29 +165,6 @@ bool CDrawCanvas::PaintGraph(QPainter& painter, QSize client)
 
     graph::DrawDepthAxis(dc, data, client);
     return true;
-}
-
-void CDrawCanvas::ReloadScreenData(int clientWidth)
-{
-    if (m_bReadsConfiguration)
-        LoadConfiguration(m_screenData, m_strFolder.toStdString());
-    if (m_strFilePath.isEmpty())
-        return;
-    m_strLoadProblem.clear();
-    try {
-        const LoadResult result = FullLoad(m_screenData, m_strFilePath.toStdString());
-        if (result == LoadResult::CannotOpen)
-            m_strLoadProblem = QString::fromUtf8(msg::kCannotRead);
-        else if (result != LoadResult::Ok)
-            m_strLoadProblem = QString::fromUtf8(LoadResultMessage(result));
-    } catch (const InvalidTestDateError&) {
-        m_strLoadProblem = QString::fromUtf8(msg::kInvalidTestDate);
-    }
-    // What the slot still holds after a failed load belongs to the file shown before (or is half
-    // read): showing it under this file's name would let the table and the tools write it here.
-    if (!m_strLoadProblem.isEmpty())
-        ClearLoadedData(m_screenData);
-    BuildDepthPixelTable(m_screenData.primary, clientWidth);
 }
 
 void CDrawCanvas::SetPane(const GdiContext& dc, int paneId, const QString& text)
@@ -162,7 +183,7 @@ void CDrawCanvas::WriteHeaderPanes(const GdiContext& dc)
             SetPane(dc, id, QString());
         return;
     }
-    const CFileData& d = m_screenData.primary;
+    const CFileData& d = m_pFile->ScreenData().primary;
     const bool report = d.m_nReportFlag == 1;
     SetPane(dc, pane::kProject, QStringLiteral("项目;") + FromU16(report ? d.m_strReportProject : d.m_strProject));
     SetPane(dc, pane::kSite, QStringLiteral("工地;") + FromU16(report ? d.m_strReportSite : d.m_strSite));
@@ -172,19 +193,4 @@ void CDrawCanvas::WriteHeaderPanes(const GdiContext& dc)
     SetPane(dc, pane::kCount, QString::asprintf("测点总数;%d", static_cast<int>(d.m_nCount)));
     SetPane(dc, pane::kTestDate, QStringLiteral("时间;") + QString::fromStdString(FormatTestDate(d.m_testDate)));
     SetPane(dc, pane::kStep, QString::asprintf("步距;%d", static_cast<int>(d.m_nStep)) + QStringLiteral("cm"));
-}
-
-void CDrawCanvas::DrawPrintedBand(QPainter& painter, const PanelRect& area) const
-{
-    graph::DrawPrintedBand(painter, area, m_printData, m_unitHeight);
-}
-
-void CDrawCanvas::RestoreMarkersFromFile(QPainter& painter)
-{
-    m_markerLayer.RestoreMarkersFromFile(painter);
-}
-
-void CDrawCanvas::RedrawMarkers(QPainter& painter)
-{
-    m_markerLayer.RedrawMarkers(painter);
 }

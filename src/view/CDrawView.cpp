@@ -11,7 +11,7 @@
 
 #include <memory>
 
-CDrawView::CDrawView(QWidget* parent) : QWidget(parent)
+CDrawView::CDrawView(QWidget* parent, DisplayedFile* file) : QWidget(parent), CDrawCanvas(file)
 {
     // The backing image covers every pixel; letting Qt erase first would only flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -31,8 +31,8 @@ void CDrawView::paintEvent(QPaintEvent*)
     if (m_bBackingStale) {
         // Markers and the cursor sit at pixel columns of the old size; they belong at their depths.
         const bool resized = !m_backing.isNull() && m_backing.size() != client;
-        if (resized)
-            m_markerLayer.BeforeResize();
+        if (resized && m_markerLayer.BeforeResize())
+            RequestMarkerRedraw();
         m_backing = QImage(client, QImage::Format_RGB32);
         m_markerLayer.ImageErased();
         PaintInto(m_backing);
@@ -52,7 +52,7 @@ void CDrawView::paintEvent(QPaintEvent*)
     }
     QPainter screen(this);
     screen.drawImage(0, 0, m_backing);
-    if (m_pFrame && m_pFrame->ViewMode() == kViewModeGraph)
+    if (m_pFrame && m_pFrame->ViewMode() == cmd::kGraphMode)
         m_suggestion.Draw(screen, *this, m_pFrame->ShownComponents());
 }
 
@@ -63,7 +63,7 @@ void CDrawView::resizeEvent(QResizeEvent* event)
     // makes the picture out of date.
     if (event->size() == m_backing.size())
         return;
-    if (m_pFrame && m_pFrame->ViewMode() == kViewModeTable)
+    if (m_pFrame && m_pFrame->ViewMode() == cmd::kTableMode)
         return;  // the table covers the view; it is resized by its owner
     Invalidate();
 }

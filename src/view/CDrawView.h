@@ -2,6 +2,7 @@
 
 #include "view/CDrawCanvas.h"
 #include "view/SuggestionOverlay.h"
+#include "view/ViewCommands.h"
 
 #include <QWidget>
 
@@ -16,7 +17,8 @@ class QMouseEvent;
 class CDrawView : public QWidget, public CDrawCanvas {
     Q_OBJECT
 public:
-    explicit CDrawView(QWidget* parent = nullptr);
+    // file: the file on display, owned by the caller; without one the view keeps its own.
+    explicit CDrawView(QWidget* parent = nullptr, DisplayedFile* file = nullptr);
     ~CDrawView() override;
 
     // Marks the backing image stale and schedules a paint.
@@ -26,15 +28,13 @@ public:
     // through smoothSettingsRequested, as the dialog is the application's), File / Save (57603),
     // "保存图片" (32815) and "导出数据" (32816), handed on like 32829 because the exports live in
     // the report layer above the view. False for any other id.
-    static constexpr int kSavePictureCommand = 32815;
-    static constexpr int kExportDataCommand = 32816;
     bool OnCommand(int nId)
     {
-        if (nId == kSavePictureCommand) {
+        if (nId == cmd::kSavePicture) {
             emit savePictureRequested();
             return true;
         }
-        if (nId == kExportDataCommand) {
+        if (nId == cmd::kExportData) {
             emit exportDataRequested();
             return true;
         }
@@ -44,7 +44,8 @@ public:
     QMenu* CreateContextMenu();
 
     // The automatic interpretation's suggestion, drawn over the graph on screen while shown.
-    SuggestionOverlay m_suggestion;
+    SuggestionOverlay& Suggestion() { return m_suggestion; }
+    const SuggestionOverlay& Suggestion() const { return m_suggestion; }
 
 signals:
     // Command 32829 from the context menu: the application shows the smoothing settings dialog.
@@ -64,4 +65,7 @@ protected:
     void ShowBacking() override { update(); }
     int WindowWidth() const override { return width(); }
     void RequestSmoothSettings() override { emit smoothSettingsRequested(); }
+
+private:
+    SuggestionOverlay m_suggestion;
 };

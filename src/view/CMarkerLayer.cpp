@@ -10,6 +10,7 @@
 #include "view/IFrameState.h"
 #include "view/IStatusPanes.h"
 #include "view/Prompts.h"
+#include "view/ViewCommands.h"
 
 #include <QFontMetrics>
 #include <QMenu>
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr int kFileSaveCommand = 57603;
 constexpr int kKeyLeft = 0x25;
 constexpr int kKeyRight = 0x27;
 constexpr int kKeySpace = 0x20;
@@ -73,11 +73,13 @@ int VirtualKey(int qtKey)
 
 }  // namespace
 
-CMarkerLayer::CMarkerLayer(CDrawCanvas& view) : m_view(view) {}
+CMarkerLayer::CMarkerLayer(CDrawCanvas& view, Surface& surface) : m_view(view), m_surface(surface)
+{
+}
 
 bool CMarkerLayer::HasFrame() const
 {
-    return m_view.m_pFrame != nullptr;
+    return m_view.Frame() != nullptr;
 }
 
 bool CMarkerLayer::MarkerOnImage(int kind) const
@@ -89,12 +91,12 @@ int CMarkerLayer::ClientWidth() const
 {
     // The image on screen was painted at this width; clicks and lines refer to it.
     const QSize painted = m_view.PaintedSize();
-    return painted.isValid() ? painted.width() : m_view.WindowWidth();
+    return painted.isValid() ? painted.width() : m_surface.WindowWidth();
 }
 
 CursorScale CMarkerLayer::Measure()
 {
-    CFileData& data = m_view.m_screenData.primary;
+    CFileData& data = m_view.File().ScreenData().primary;
     const int width = ClientWidth();
     // The paint builds the table only when it re-reads the file; after a resize without a re-read
     // its pixels would belong to the old width while the curves are drawn at the new one.
@@ -104,7 +106,7 @@ CursorScale CMarkerLayer::Measure()
 
 int CMarkerLayer::IndexFromPixel(int x) const
 {
-    return ::IndexFromPixel(MakeCursorScale(m_view.m_screenData.primary, ClientWidth()), x);
+    return ::IndexFromPixel(MakeCursorScale(m_view.File().ScreenData().primary, ClientWidth()), x);
 }
 
 template <typename Draw>
@@ -114,14 +116,14 @@ void CMarkerLayer::DrawOnBacking(Draw draw)
         draw(*m_pBackingPainter);
         return;
     }
-    QImage& image = m_view.m_backing;
+    QImage& image = m_surface.Backing();
     if (image.isNull())
         return;
     {
         QPainter painter(&image);
         draw(painter);
     }
-    m_view.ShowBacking();
+    m_surface.ShowBacking();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -131,14 +133,14 @@ void CMarkerLayer::DrawCursor()
 {
     if (!HasFrame())
         return;
-    const int x = m_view.m_cursorX;
+    const int x = m_nCursorX;
     const std::optional<int> bottom =
-        CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight, m_view.m_pFrame->ShownComponents());
-    m_view.m_cursorLineStart = QPoint(x, kMarkerLineTop);
-    m_view.m_cursorLineEnd = QPoint(x, bottom.value_or(kMarkerLineTop));
-    m_view.m_cursorShown = 1;
-    const QPoint from = m_view.m_cursorLineStart;
-    const QPoint to = m_view.m_cursorLineEnd;
+        CursorLineBottom(m_view.UnitHeight(), m_view.ValueHeight(), m_view.Frame()->ShownComponents());
+    m_cursorLineStart = QPoint(x, kMarkerLineTop);
+    m_cursorLineEnd = QPoint(x, bottom.value_or(kMarkerLineTop));
+    m_bCursorShown = true;
+    const QPoint from = m_cursorLineStart;
+    const QPoint to = m_cursorLineEnd;
     bool drawn = false;
     DrawOnBacking([&](QPainter& painter) {
         InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to);
@@ -150,26 +152,26 @@ void CMarkerLayer::DrawCursor()
 void CMarkerLayer::EraseCursor()
 {
     if (m_bCursorOnImage) {
-        const QPoint from = m_view.m_cursorLineStart;
-        const QPoint to = m_view.m_cursorLineEnd;
+        const QPoint from = m_cursorLineStart;
+        const QPoint to = m_cursorLineEnd;
         DrawOnBacking([&](QPainter& painter) { InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to); });
         m_bCursorOnImage = false;
     }
-    m_view.m_cursorShown = 0;
+    m_bCursorShown = false;
 }
 
 void CMarkerLayer::SetPane(int paneId, const QString& text)
 {
     // Measured in the font a fresh device context of the view starts with.
     const QFontMetrics metrics(gdi::DefaultFont());
-    m_view.m_pStatusPanes->SetPaneWidth(paneId, metrics.horizontalAdvance(text));
-    m_view.m_pStatusPanes->SetPaneText(paneId, text);
+    m_view.StatusPanes()->SetPaneWidth(paneId, metrics.horizontalAdvance(text));
+    m_view.StatusPanes()->SetPaneText(paneId, text);
 }
 
 void CMarkerLayer::ShowSignal(int sample, int trailingBlanks)
 {
-    const CFileData& data = m_view.m_screenData.primary;
-    if (!HasFrame() || !m_view.m_pStatusPanes || sample < 0 || sample >= RawEntries(data))
+    const CFileData& data = m_view.File().ScreenData().primary;
+    if (!HasFrame() || !m_view.StatusPanes() || sample < 0 || sample >= RawEntries(data))
         return;
     const SampleRecord& record = data.m_raw[static_cast<std::size_t>(sample)];
     SetPane(pane::kReadout, QString::fromStdString(ReadoutSignalText(record, trailingBlanks)));
@@ -183,29 +185,29 @@ void CMarkerLayer::ShowReadout(int sample)
 
 void CMarkerLayer::OnMouseMove(int x)
 {
-    if (m_view.m_cursorShown)
+    if (m_bCursorShown)
         EraseCursor();
-    m_view.m_cursorX = x;
+    m_nCursorX = x;
     DrawCursor();
     if (!HasFrame())
         return;
     const CursorScale scale = Measure();
-    const int sample = FindSampleNear(m_view.m_screenData.primary, DepthAtPixel(scale, x));
+    const int sample = FindSampleNear(m_view.File().ScreenData().primary, DepthAtPixel(scale, x));
     if (sample >= 0)
         ShowSignal(sample, 2);
 }
 
 void CMarkerLayer::OnLeftButtonUp(int x)
 {
-    if (m_view.m_cursorShown)
+    if (m_bCursorShown)
         EraseCursor();
     const CursorScale scale = Measure();
     const int entry = ClickEntry(scale, x);
     // Without samples there is nothing to snap to; the cursor stays hidden.
     if (entry < 0)
         return;
-    m_view.m_cursorIndex = entry;
-    m_view.m_cursorX = ClickCursorX(m_view.m_screenData.primary, entry);
+    m_nCursorIndex = entry;
+    m_nCursorX = ClickCursorX(m_view.File().ScreenData().primary, entry);
     DrawCursor();
     if (HasFrame())
         ShowReadout(SampleOfEntry(scale.count, entry));
@@ -216,21 +218,21 @@ bool CMarkerLayer::OnKeyDown(int key)
     if (!HasFrame())
         return true;
     const int vk = VirtualKey(key);
-    CFileData& data = m_view.m_screenData.primary;
+    CFileData& data = m_view.File().ScreenData().primary;
     const CursorScale scale = Measure();
     // The index survives the selection of a shorter file; it must never point past the samples.
     if (scale.count > 0)
-        m_view.m_cursorIndex = std::clamp(m_view.m_cursorIndex, 0, scale.count - 1);
+        m_nCursorIndex = std::clamp(m_nCursorIndex, 0, scale.count - 1);
 
     if (vk == kKeyLeft || vk == kKeyRight) {
         const ArrowStep step =
-            vk == kKeyLeft ? StepLeft(data, scale, m_view.m_cursorIndex) : StepRight(data, scale, m_view.m_cursorIndex);
+            vk == kKeyLeft ? StepLeft(data, scale, m_nCursorIndex) : StepRight(data, scale, m_nCursorIndex);
         if (step.kind == ArrowStep::Kind::Ignored)
             return false;
         if (step.kind == ArrowStep::Kind::Moved) {
-            m_view.m_cursorIndex = step.entry;
-            m_view.m_cursorX = KeyCursorX(scale, data, step.entry);
-            if (m_view.m_cursorShown)
+            m_nCursorIndex = step.entry;
+            m_nCursorX = KeyCursorX(scale, data, step.entry);
+            if (m_bCursorShown)
                 EraseCursor();
             DrawCursor();
         }
@@ -238,7 +240,7 @@ bool CMarkerLayer::OnKeyDown(int key)
         data.m_nSmoothWindow = 1;
         m_view.Invalidate();
     }
-    ShowReadout(SampleOfEntry(scale.count, m_view.m_cursorIndex));
+    ShowReadout(SampleOfEntry(scale.count, m_nCursorIndex));
     return true;
 }
 
@@ -247,43 +249,50 @@ bool CMarkerLayer::OnKeyDown(int key)
 
 void CMarkerLayer::OnMarkerCommand(int kind)
 {
-    if (kind < 0 || kind >= kMarkerSlots || m_view.m_cursorShown != 1)
+    if (kind < 0 || kind >= kMarkerSlots || !m_bCursorShown)
         return;
-    if (m_view.m_markers[static_cast<std::size_t>(kind)].placed)
+    if (m_markers[static_cast<std::size_t>(kind)].placed)
         RemoveMarker(kind);
     PlaceMarker(kind);
 }
 
-void CMarkerLayer::PlaceMarker(int kind)
+void CMarkerLayer::PlaceMarkerAtSample(int kind, int entry, int x)
 {
-    PlaceMarkerOn(kind, nullptr);
+    m_nCursorIndex = entry;
+    m_nCursorX = x;
+    m_bCursorShown = true;
+    OnMarkerCommand(kind);
 }
 
-void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter, bool keepDepth)
+void CMarkerLayer::PlaceMarker(int kind)
+{
+    PlaceMarkerOn(kind, m_nCursorX, nullptr);
+}
+
+void CMarkerLayer::PlaceMarkerOn(int kind, int x, QPainter* paintPainter, bool keepDepth)
 {
     if (kind < 0 || kind >= kMarkerSlots)
         return;
     m_bRecordsTaken = true;
-    if (m_view.m_cursorShown)
+    if (m_bCursorShown)
         EraseCursor();
-    MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+    MarkerRecord& marker = m_markers[static_cast<std::size_t>(kind)];
     if (marker.placed)
         RemoveMarker(kind);
     marker.placed = 1;
-    marker.x = m_view.m_cursorX;
+    marker.x = x;
     marker.width = ClientWidth();
 
     const CursorScale scale = Measure();
-    const MarkerSpot spot = LocateMarker(scale, m_view.m_screenData.primary, marker.x);
+    const MarkerSpot spot = LocateMarker(scale, m_view.File().ScreenData().primary, marker.x);
     if (!spot.drawn)
         return;
     if (!keepDepth)
         marker.depth = spot.depth;
 
-    const int x = marker.x;
-    const std::optional<int> bottom = HasFrame() ? CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight,
-                                                                    m_view.m_pFrame->ShownComponents())
-                                                 : std::nullopt;
+    const std::optional<int> bottom =
+        HasFrame() ? CursorLineBottom(m_view.UnitHeight(), m_view.ValueHeight(), m_view.Frame()->ShownComponents())
+                   : std::nullopt;
     if (bottom) {
         marker.lineStart[0] = QPoint(x, kMarkerLineTop);
         marker.lineEnd[0] = QPoint(x, *bottom);
@@ -303,7 +312,7 @@ void CMarkerLayer::PlaceMarkerOn(int kind, QPainter* paintPainter, bool keepDept
     };
     if (paintPainter) {
         draw(*paintPainter);
-        m_bMarkerOnImage[static_cast<std::size_t>(kind)] = paintPainter->device() == &m_view.m_backing;
+        m_bMarkerOnImage[static_cast<std::size_t>(kind)] = paintPainter->device() == &m_surface.Backing();
     } else {
         bool drawn = false;
         DrawOnBacking([&](QPainter& painter) {
@@ -318,12 +327,11 @@ void CMarkerLayer::RemoveMarker(int kind)
 {
     if (kind < 0 || kind >= kMarkerSlots)
         return;
-    MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+    MarkerRecord& marker = m_markers[static_cast<std::size_t>(kind)];
     if (!marker.placed)
         return;
-    // The label is not inverted; only a repaint takes it away. The repaint must not re-read the
-    // file, which would put the stored markers back.
-    m_view.m_reloadFile = 0;
+    // The label is not inverted; only a repaint takes it away.
+    m_surface.StopReloading();
     m_view.Invalidate();
     if (m_bMarkerOnImage[static_cast<std::size_t>(kind)]) {
         const QPen pen = gdi::SolidPen(kMarkerPenWidth, MarkerColor(kind));
@@ -345,20 +353,20 @@ void CMarkerLayer::ClearMarkers()
     m_bRecordsTaken = true;
     for (int kind = 0; kind < kMarkerSlots; ++kind)
         RemoveMarker(kind);
-    for (MarkerRecord& marker : m_view.m_markers) {
+    for (MarkerRecord& marker : m_markers) {
         marker.label.clear();
         marker.depth = 0.0f;
         marker.placed = 0;
         marker.x = 0;
     }
-    m_view.m_reloadFile = 0;
+    m_surface.StopReloading();
 }
 
 void CMarkerLayer::ResetMarkers()
 {
-    for (MarkerRecord& marker : m_view.m_markers)
+    for (MarkerRecord& marker : m_markers)
         marker = MarkerRecord{};
-    m_view.m_cursorShown = 0;
+    m_bCursorShown = false;
     // Nothing is erased: the caller repaints, and the records no longer claim any line.
     m_bMarkerOnImage = {};
     m_bCursorOnImage = false;
@@ -368,54 +376,58 @@ void CMarkerLayer::ResetMarkers()
 void CMarkerLayer::RestoreMarkersFromFile(QPainter& painter)
 {
     m_bRecordsTaken = true;
-    const bool onBacking = painter.device() == &m_view.m_backing;
+    const bool onBacking = painter.device() == &m_surface.Backing();
     m_pBackingPainter = onBacking ? &painter : nullptr;
     const CursorScale scale = Measure();
     for (int kind = 0; kind < kMarkerSlots; ++kind) {
-        const float depth = m_view.m_screenData.markerDepth[static_cast<std::size_t>(kind)];
+        const float depth = m_view.File().ScreenData().markerDepth[static_cast<std::size_t>(kind)];
         if (!IsStoredMarker(depth))
             continue;
-        MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
-        m_view.m_cursorX = RestoredMarkerX(scale, depth);
+        MarkerRecord& marker = m_markers[static_cast<std::size_t>(kind)];
         marker.label = QString::fromStdString(MarkerLabel(depth));
         marker.depth = depth;
         marker.placed = 0;
-        PlaceMarkerOn(kind, &painter);
+        PlaceMarkerOn(kind, RestoredMarkerX(scale, depth), &painter);
     }
     m_pBackingPainter = nullptr;
 }
 
 void CMarkerLayer::RedrawMarkers(QPainter& painter)
 {
-    const bool onBacking = painter.device() == &m_view.m_backing;
+    const bool onBacking = painter.device() == &m_surface.Backing();
     m_pBackingPainter = onBacking ? &painter : nullptr;
     const int width = ClientWidth();
     const CursorScale scale = Measure();
     for (int kind = 0; kind < kMarkerSlots; ++kind) {
-        const MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+        const MarkerRecord& marker = m_markers[static_cast<std::size_t>(kind)];
         // A kind that was never placed, or was cleared, has neither a position nor a line; it
         // stays off the screen rather than turning up at the left edge.
         if (marker.x == 0 && marker.lineStart[0] == QPoint())
             continue;
         // At another width the old column shows another depth than the label.
         const bool moved = marker.width != width;
-        m_view.m_cursorX = moved ? RestoredMarkerX(scale, marker.depth) : marker.x;
-        PlaceMarkerOn(kind, &painter, moved);
+        PlaceMarkerOn(kind, moved ? RestoredMarkerX(scale, marker.depth) : marker.x, &painter, moved);
     }
     m_pBackingPainter = nullptr;
 }
 
-void CMarkerLayer::BeforeResize()
+bool CMarkerLayer::BeforeResize()
 {
     // Drawing the markers again hides the cursor; it comes back at its sample afterwards.
-    m_bCursorBeforeResize = m_view.m_cursorShown != 0;
+    m_bCursorBeforeResize = m_bCursorShown;
     bool any = false;
-    for (MarkerRecord& marker : m_view.m_markers) {
+    for (MarkerRecord& marker : m_markers) {
         any = any || marker.placed;
         marker.placed = 0;
     }
-    if (any)
-        m_view.m_redrawMarkers = 1;
+    return any;
+}
+
+void CMarkerLayer::HideForRelayout()
+{
+    for (MarkerRecord& marker : m_markers)
+        marker.placed = 0;
+    m_bCursorShown = false;
 }
 
 void CMarkerLayer::AfterResize()
@@ -425,17 +437,17 @@ void CMarkerLayer::AfterResize()
     m_bCursorBeforeResize = false;
     const CursorScale scale = Measure();
     if (scale.count <= 0) {
-        m_view.m_cursorShown = 0;
+        m_bCursorShown = false;
         return;
     }
-    m_view.m_cursorShown = 1;
-    const int entry = std::clamp(m_view.m_cursorIndex, 0, scale.count - 1);
-    m_view.m_cursorIndex = entry;
-    m_view.m_cursorX = KeyCursorX(scale, m_view.m_screenData.primary, entry);
+    m_bCursorShown = true;
+    const int entry = std::clamp(m_nCursorIndex, 0, scale.count - 1);
+    m_nCursorIndex = entry;
+    m_nCursorX = KeyCursorX(scale, m_view.File().ScreenData().primary, entry);
     const std::optional<int> bottom =
-        CursorLineBottom(m_view.m_unitHeight, m_view.m_valueHeight, m_view.m_pFrame->ShownComponents());
-    m_view.m_cursorLineStart = QPoint(m_view.m_cursorX, kMarkerLineTop);
-    m_view.m_cursorLineEnd = QPoint(m_view.m_cursorX, bottom.value_or(kMarkerLineTop));
+        CursorLineBottom(m_view.UnitHeight(), m_view.ValueHeight(), m_view.Frame()->ShownComponents());
+    m_cursorLineStart = QPoint(m_nCursorX, kMarkerLineTop);
+    m_cursorLineEnd = QPoint(m_nCursorX, bottom.value_or(kMarkerLineTop));
 }
 
 void CMarkerLayer::ImageErased()
@@ -446,12 +458,12 @@ void CMarkerLayer::ImageErased()
 
 void CMarkerLayer::RestoreOverlay()
 {
-    QImage& image = m_view.m_backing;
+    QImage& image = m_surface.Backing();
     if (image.isNull())
         return;
     QPainter painter(&image);
     for (int kind = 0; kind < kMarkerSlots; ++kind) {
-        const MarkerRecord& marker = m_view.m_markers[static_cast<std::size_t>(kind)];
+        const MarkerRecord& marker = m_markers[static_cast<std::size_t>(kind)];
         const std::size_t k = static_cast<std::size_t>(kind);
         if (!marker.placed || m_bMarkerOnImage[k] || marker.lineStart[0] == marker.lineEnd[0])
             continue;
@@ -466,8 +478,8 @@ void CMarkerLayer::RestoreOverlay()
             InvertLine(painter, pen, marker.lineStart[i], marker.lineEnd[i]);
         m_bMarkerOnImage[k] = true;
     }
-    if (m_view.m_cursorShown && !m_bCursorOnImage) {
-        InvertLine(painter, gdi::SolidPen(1, Qt::black), m_view.m_cursorLineStart, m_view.m_cursorLineEnd);
+    if (m_bCursorShown && !m_bCursorOnImage) {
+        InvertLine(painter, gdi::SolidPen(1, Qt::black), m_cursorLineStart, m_cursorLineEnd);
         m_bCursorOnImage = true;
     }
 }
@@ -477,21 +489,21 @@ void CMarkerLayer::RestoreOverlay()
 
 bool CMarkerLayer::OnCommand(int nId)
 {
-    const int kind = MarkerKindOfCommand(nId);
+    const int kind = cmd::MarkerKindOfCommand(nId);
     if (kind >= 0) {
         OnMarkerCommand(kind);
         return true;
     }
     switch (nId) {
-    case kClearMarkersCommand:
+    case cmd::kClearMarkers:
         ClearMarkers();
         return true;
-    case kSmoothSettingsCommand:
+    case cmd::kSmoothSettings:
         // The dialog is the application's to show.
-        m_view.RequestSmoothSettings();
+        m_surface.RequestSmoothSettings();
         return true;
-    case kFileSaveCommand:
-        SaveMarkersAs(m_view.m_pPrompts);
+    case cmd::kFileSave:
+        SaveMarkersAs(m_view.OperatorPrompts());
         return true;
     default:
         return false;
@@ -507,12 +519,12 @@ QMenu* CMarkerLayer::CreateContextMenu(QWidget* parent)
         action->setData(nId);
         QObject::connect(action, &QAction::triggered, menu, [this, nId] { OnCommand(nId); });
     };
-    add(QStringLiteral("清    除"), kClearMarkersCommand);
-    add(QStringLiteral("平滑设置"), kSmoothSettingsCommand);
-    add(QStringLiteral("底部深度"), MarkerCommandId(kBottomMarker));
+    add(QStringLiteral("清    除"), cmd::kClearMarkers);
+    add(QStringLiteral("平滑设置"), cmd::kSmoothSettings);
+    add(QStringLiteral("底部深度"), cmd::MarkerCommandId(kBottomMarker));
     menu->addSeparator();
     for (int kind = 0; kind < 10; ++kind)
-        add(QString::fromUtf8(kJointMenuTexts[kind]), MarkerCommandId(kind));
+        add(QString::fromUtf8(kJointMenuTexts[kind]), cmd::MarkerCommandId(kind));
     return menu;
 }
 
@@ -521,14 +533,15 @@ void CMarkerLayer::SaveMarkersAs(Prompts* prompts)
     if (!prompts)
         return;
     // The markers stand on the data of the file on display; without it they stand on nothing.
-    if (!m_view.ShowsLoadedFile()) {
-        prompts->Message(m_view.NotLoadedMessage());
+    const DisplayedFile& file = m_view.File();
+    if (!file.ShowsLoadedFile()) {
+        prompts->Message(file.NotLoadedMessage());
         return;
     }
     Prompts::FileRequest request;
     request.filter = QStringLiteral(" Files (*.cdd)|*.cdd|All Files (*.*)|*.*||");
     // The full path opens the dialog in the file's folder with its name filled in.
-    request.initialPath = m_view.m_strFilePath;
+    request.initialPath = file.FilePath();
     request.defaultSuffix = QStringLiteral("cdd");
     request.readOnlyBox = false;
     request.confirmOverwrite = true;
@@ -538,8 +551,8 @@ void CMarkerLayer::SaveMarkersAs(Prompts* prompts)
 
     std::array<float, kMarkerSlots> depths{};
     for (std::size_t k = 0; k < depths.size(); ++k)
-        depths[k] = m_view.m_markers[k].depth;
-    const WriteResult result = SaveAsCopy(m_view.m_strFilePath.toStdString(), target.toStdString(), depths);
+        depths[k] = m_markers[k].depth;
+    const WriteResult result = SaveAsCopy(file.FilePath().toStdString(), target.toStdString(), depths);
     if (result != WriteResult::Ok)
         prompts->Message(QString::fromUtf8(WriteResultMessage(result)));
 }

@@ -1,22 +1,26 @@
 #pragma once
 
+#include "data/FileSlot.h"
+#include "view/MarkerRecord.h"
+
+#include <QPoint>
 #include <QString>
 
 #include <array>
 
 class CDrawCanvas;
+class QImage;
 class Prompts;
 class QMenu;
 class QPainter;
-class QPoint;
 class QWidget;
 struct CursorScale;
 
 // The operator's cursor and the depth markers of the graph view: mouse and arrow-key moves, the
 // status-bar read-out, the context menu with the marker commands, placing and removing markers,
 // restoring them from the file and drawing them again after a layout change, and saving the
-// marker table into a copy of the file. It keeps its state in the view's members (m_markers,
-// m_cursorX, m_cursorIndex, m_cursorShown, ...), which the shell and the paint read and write.
+// marker table into a copy of the file. The cursor and the marker records are its own; the paint,
+// the overlay and the frame read them and change them through its verbs.
 //
 // Cursor and marker lines are drawn in inverting mode into the view's backing image, so drawing
 // the same line a second time erases it. A repaint of the backing image starts from white and
@@ -25,7 +29,22 @@ struct CursorScale;
 // after every repaint draws again what the records say is on screen.
 class CMarkerLayer {
 public:
-    explicit CMarkerLayer(CDrawCanvas& view);
+    // What the layer needs of its canvas beyond the canvas's public face: the backing image it
+    // draws on between paints and the window around it.
+    class Surface {
+    public:
+        virtual QImage& Backing() = 0;
+        virtual void ShowBacking() = 0;
+        virtual int WindowWidth() const = 0;
+        virtual void RequestSmoothSettings() = 0;
+        // The next paints draw from memory: re-reading the file would put the stored markers back.
+        virtual void StopReloading() = 0;
+
+    protected:
+        ~Surface() = default;
+    };
+
+    CMarkerLayer(CDrawCanvas& view, Surface& surface);
     CMarkerLayer(const CMarkerLayer&) = delete;
     CMarkerLayer& operator=(const CMarkerLayer&) = delete;
 
@@ -44,6 +63,8 @@ public:
     void OnMarkerCommand(int kind);
     // Puts marker kind at the cursor x; between paints on the backing image.
     void PlaceMarker(int kind);
+    // What a click on sample entry at column x leaves behind, then the marker command for kind.
+    void PlaceMarkerAtSample(int kind, int entry, int x);
     void RemoveMarker(int kind);
     void ClearMarkers();
     void ResetMarkers();
@@ -57,8 +78,12 @@ public:
     void RestoreOverlay();
     // Around a repaint at a new client size: the markers are placed again from their depths by the
     // paint's redraw pass, and the shown cursor is moved to the column of its sample.
-    void BeforeResize();
+    // BeforeResize returns whether any marker is to be drawn again.
+    bool BeforeResize();
     void AfterResize();
+    // A new layout (mode, directions, the frame regaining the focus): the cursor is hidden and
+    // the placed markers are drawn again by the paint's redraw pass.
+    void HideForRelayout();
 
     // Whether the records hold this file's markers already: restored from the file once, or set by
     // the operator since the file was chosen. ResetMarkers gives them up.
@@ -81,10 +106,16 @@ public:
     bool MarkerOnImage(int kind) const;
     bool CursorOnImage() const { return m_bCursorOnImage; }
 
+    const std::array<MarkerRecord, kMarkerSlots>& Markers() const { return m_markers; }
+    bool CursorShown() const { return m_bCursorShown; }
+    int CursorIndex() const { return m_nCursorIndex; }
+    int CursorX() const { return m_nCursorX; }
+    QPoint CursorLineStart() const { return m_cursorLineStart; }
+
 private:
     // keepDepth: the record's depth stands (a marker drawn again at another width) rather than the
     // depth of the sample under the column, which may differ where samples share a column.
-    void PlaceMarkerOn(int kind, QPainter* paintPainter, bool keepDepth = false);
+    void PlaceMarkerOn(int kind, int x, QPainter* paintPainter, bool keepDepth = false);
     template <typename Draw>
     void DrawOnBacking(Draw draw);
     // The depth-to-pixel table rebuilt for the width of the image on screen, and its scale.
@@ -95,6 +126,13 @@ private:
     bool HasFrame() const;
 
     CDrawCanvas& m_view;
+    Surface& m_surface;
+    std::array<MarkerRecord, kMarkerSlots> m_markers{};
+    int m_nCursorX = 0;
+    int m_nCursorIndex = 0;
+    bool m_bCursorShown = false;
+    QPoint m_cursorLineStart;
+    QPoint m_cursorLineEnd;
     std::array<bool, 11> m_bMarkerOnImage{};
     bool m_bCursorOnImage = false;
     bool m_bRecordsTaken = false;

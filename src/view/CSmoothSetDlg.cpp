@@ -50,10 +50,9 @@ void CSmoothSetDlg::OnOK()
         reject();
         return;
     }
-    m_pView->m_screenData.primary.m_nSmoothWindow = PointsFromText(m_pPointsEdit->text());
+    m_pView->File().ScreenData().primary.m_nSmoothWindow = PointsFromText(m_pPointsEdit->text());
     // The next paint smooths with the new count; it must not re-read the file, which would bring
     // back markers already moved on screen.
-    m_pView->m_reloadFile = 0;
-    m_pView->Invalidate();
+    m_pView->RequestRepaint();
     accept();
 }

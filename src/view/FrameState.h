@@ -6,7 +6,7 @@
 
 // A frame without a window: the mode and switches as plain fields.
 struct FrameState final : IFrameState {
-    int m_nViewMode = kViewModeGraph;
+    int m_nViewMode = cmd::kGraphMode;
     bool m_bShowX = false;
     bool m_bShowY = false;
     bool m_bShowZ = true;

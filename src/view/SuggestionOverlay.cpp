@@ -72,8 +72,8 @@ QString SuggestionOverlay::Summary() const
 
 void SuggestionOverlay::Draw(QPainter& painter, const CDrawView& view, int shownComponents) const
 {
-    const std::optional<int> bottom = CursorLineBottom(view.m_unitHeight, view.m_valueHeight, shownComponents);
-    const CursorScale scale = MakeCursorScale(view.m_screenData.primary, PaintedWidth(view));
+    const std::optional<int> bottom = CursorLineBottom(view.UnitHeight(), view.ValueHeight(), shownComponents);
+    const CursorScale scale = MakeCursorScale(view.File().ScreenData().primary, PaintedWidth(view));
     if (!bottom || !scale.Valid()) {
         return;
     }
@@ -97,7 +97,7 @@ void SuggestionOverlay::Draw(QPainter& painter, const CDrawView& view, int shown
 
 bool SuggestionOverlay::Accept(CDrawView& view)
 {
-    CFileData& data = view.m_screenData.primary;
+    CFileData& data = view.File().ScreenData().primary;
     const int width = PaintedWidth(view);
     BuildDepthPixelTable(data, width);
     const CursorScale scale = MakeCursorScale(data, width);
@@ -110,10 +110,7 @@ bool SuggestionOverlay::Accept(CDrawView& view)
             return false;
         }
         // What a click on that sample leaves behind, then the context menu's command.
-        view.m_cursorIndex = entry;
-        view.m_cursorX = KeyCursorX(scale, data, entry);
-        view.m_cursorShown = 1;
-        view.OnCommand(MarkerCommandId(kind));
+        view.PlaceMarkerAtSample(kind, entry, KeyCursorX(scale, data, entry));
     }
     Clear();
     view.update();

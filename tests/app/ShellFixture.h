@@ -44,6 +44,22 @@ struct ShellFixture {
 
     QString Path(const QString& name) const { return dataDir.filePath(name); }
 
+    // Shows the cursor on the sample under x and places marker kind there, as with a click and the
+    // context menu; returns the marker's depth.
+    float PlaceAt(int x, int kind)
+    {
+        QTest::mouseClick(&View(), Qt::LeftButton, {}, QPoint(x, 100));
+        View().OnCommand(cmd::MarkerCommandId(kind));
+        return View().MarkerLayer().Markers()[std::size_t(kind)].depth;
+    }
+
+    // Shows path in the view, as a file chosen in the tree, and waits for the paint that reads it.
+    bool ShowRead(const QString& path)
+    {
+        View().ShowFile(path, dataDir.path());
+        return QTest::qWaitFor([this] { return View().ShowsLoadedFile(); });
+    }
+
     // A copy of a bundled sample under name.
     QString Sample(const QString& name, const QString& sample = QStringLiteral("P01-12m.cdd")) const
     {

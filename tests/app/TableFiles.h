@@ -60,7 +60,7 @@ inline bool OpenAndLoad(ShellFixture& f, const QString& path)
         return false;
     QImage client(1000, 600, QImage::Format_RGB32);
     f.View().PaintInto(client);
-    return f.View().m_screenData.primary.m_nCount > 0 || LoadFile(path)->primary.m_nCount == 0;
+    return f.View().File().ScreenData().primary.m_nCount > 0 || LoadFile(path)->primary.m_nCount == 0;
 }
 
 // Switches to table mode and lets the view's paint fill the grid.

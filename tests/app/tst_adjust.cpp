@@ -103,8 +103,8 @@ void TestAdjust::dialogRefusals()
     QCOMPARE(dialog->StartDepthEdit()->text(), text);
     QCOMPARE(f.prompts.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(FileBytes(path), bytes);
-    QCOMPARE(f.View().m_screenData.primary.m_nCount, 81u);
-    QCOMPARE(f.View().m_reloadOnce, 0);
+    QCOMPARE(f.View().File().ScreenData().primary.m_nCount, 81u);
+    QVERIFY(!f.View().PendingRequests().reloadOnce);
     QCOMPARE(f.frame->m_nViewMode, 32794);
 }
 
@@ -140,9 +140,9 @@ void TestAdjust::deeperStartAddsCopies()
 
     // The screen shows the file; the next paint re-reads it in graph mode.
     const CDrawView& view = f.View();
-    QCOMPARE(view.m_screenData.primary.m_nCount, 85u);
-    QCOMPARE(view.m_screenData.primary.m_raw[84].dz, 0);
-    QCOMPARE(view.m_reloadOnce, 1);
+    QCOMPARE(view.File().ScreenData().primary.m_nCount, 85u);
+    QCOMPARE(view.File().ScreenData().primary.m_raw[84].dz, 0);
+    QVERIFY(view.PendingRequests().reloadOnce);
     QCOMPARE(f.frame->m_nViewMode, 32795);
     QVERIFY(!f.frame->GetTable()->isVisibleTo(&f.View()));
     QVERIFY(f.prompts.Questions().isEmpty());
@@ -193,8 +193,8 @@ void TestAdjust::tailInsertion()
 
     // Still a table, refilled with the new samples and their differences.
     QCOMPARE(f.frame->m_nViewMode, 32794);
-    QCOMPARE(f.View().m_tableDirty, 1);
-    QCOMPARE(f.View().m_reloadOnce, 1);
+    QVERIFY(f.View().PendingRequests().tableRefill);
+    QVERIFY(f.View().PendingRequests().reloadOnce);
     f.PaintView();
     CEditListCtrl& grid = *f.frame->GetTable();
     QCOMPARE(grid.rowCount(), 22);
@@ -218,7 +218,7 @@ void TestAdjust::capacityLimits()
     QCOMPARE(f.prompts.Messages(),
              QStringList({"修正后采样点将超过2048个，未修改。", "插点后采样点将超过2048个，未修改。"}));
     QCOMPARE(FileBytes(full), fullBytes);
-    QCOMPARE(f.View().m_screenData.primary.m_nCount, 2044u);
+    QCOMPARE(f.View().File().ScreenData().primary.m_nCount, 2044u);
     dialog->reject();
 
     // Five samples from 12.00 m: a start at 1.00 m would remove them all.
@@ -253,7 +253,7 @@ void TestAdjust::failedRewriteShowsTheFile()
     grid.BeginEdit(0, 1);
     grid.EditBox()->setText(QStringLiteral("123456"));
     grid.OnEndEdit();
-    QCOMPARE(f.View().m_screenData.primary.m_raw[99].z, 123456);
+    QCOMPARE(f.View().File().ScreenData().primary.m_raw[99].z, 123456);
     QFile::setPermissions(path, QFile::ReadOwner);
     const QByteArray bytes = FileBytes(path);
 
@@ -261,7 +261,7 @@ void TestAdjust::failedRewriteShowsTheFile()
     QCOMPARE(f.prompts.Messages(), QStringList({"尾部插点", "无法读取文件"}));
     QCOMPARE(FileBytes(path), bytes);
     // Memory is the file again: no copies, no unsaved edit.
-    const CFileData& shown = f.View().m_screenData.primary;
+    const CFileData& shown = f.View().File().ScreenData().primary;
     QCOMPARE(shown.m_nCount, 100u);
     for (int i = 0; i < 100; ++i)
         QCOMPARE(shown.m_raw[std::size_t(i)].z, before->primary.m_raw[std::size_t(i)].z);

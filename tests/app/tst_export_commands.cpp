@@ -23,7 +23,8 @@ private slots:
         const QString cdd = f.Sample(QStringLiteral("p1.cdd"), QStringLiteral("P05-60m.cdd"));
         QVERIFY(f.frame->OpenDocumentFile(cdd));
         QVERIFY(f.Show());
-        QTRY_VERIFY(!f.View().m_screenData.primary.m_raw.empty() && f.View().m_screenData.primary.m_nCount == 241);
+        QTRY_VERIFY(!f.View().File().ScreenData().primary.m_raw.empty() &&
+                    f.View().File().ScreenData().primary.m_nCount == 241);
 
         f.frame->OnCommand(cmd::kSavePicture);
         QCOMPARE(QDir(f.dataDir.path()).entryList({QStringLiteral("*.bmp")}, QDir::Files),
@@ -60,7 +61,7 @@ private slots:
         ShellFixture f;
         QVERIFY(f.frame->OpenDocumentFile(f.Sample(QStringLiteral("p1.cdd"))));
         QVERIFY(f.Show());
-        QTRY_VERIFY(f.View().m_screenData.primary.m_nCount > 0);
+        QTRY_VERIFY(f.View().File().ScreenData().primary.m_nCount > 0);
 
         const QString xls = f.Path(QStringLiteral("FileList.xls"));
         f.prompts.AnswerFile(xls);
@@ -68,7 +69,7 @@ private slots:
         QCOMPARE(f.prompts.LastFileRequest().title, QStringLiteral("文件列表另存为"));
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("保存查询结果为Excel文件成功！")});
         QVERIFY(QFileInfo(xls).size() > 0);
-        QCOMPARE(f.View().m_exportList.size(), std::size_t(f.View().m_screenData.primary.m_nCount));
+        QCOMPARE(f.frame->ExportList().size(), std::size_t(f.View().File().ScreenData().primary.m_nCount));
     }
 
     void logExportsWriteTheFileOnDisplayWithItsSmoothing()
@@ -83,8 +84,8 @@ private slots:
         const QString cdd = f.Sample(QStringLiteral("p2.CDD"), QStringLiteral("P02-20m.cdd"));
         QVERIFY(f.frame->OpenDocumentFile(cdd));
         QVERIFY(f.Show());
-        QTRY_VERIFY(f.View().m_screenData.primary.m_nCount == 81);
-        f.View().m_screenData.primary.m_nSmoothWindow = 3;
+        QTRY_VERIFY(f.View().File().ScreenData().primary.m_nCount == 81);
+        f.View().File().ScreenData().primary.m_nSmoothWindow = 3;
 
         f.prompts.AnswerFile(f.Path(QStringLiteral("p2.las")));
         f.frame->OnCommand(cmd::kExportLas);

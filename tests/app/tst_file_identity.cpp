@@ -24,20 +24,11 @@ bool Reactivate(ShellFixture& f)
     return QTest::qWaitForWindowActive(f.frame.get());
 }
 
-// Shows the cursor on the sample under x and places marker kind there, as with a click and the
-// context menu.
-float PlaceAt(ShellFixture& f, int x, int kind)
-{
-    QTest::mouseClick(&f.View(), Qt::LeftButton, {}, QPoint(x, 100));
-    f.View().OnCommand(MarkerCommandId(kind));
-    return f.View().m_markers[std::size_t(kind)].depth;
-}
-
 // Depth of the sample that the view's column x shows.
 float DepthAtColumn(const CDrawView& view, int x)
 {
     const int entry = view.IndexFromPixel(x);
-    return entry < 0 ? -1.0f : view.m_screenData.primary.m_depthPixels[std::size_t(entry)].depth;
+    return entry < 0 ? -1.0f : view.File().ScreenData().primary.m_depthPixels[std::size_t(entry)].depth;
 }
 
 std::unique_ptr<FileSlot> SaveCopy(ShellFixture& f, const QString& name)
@@ -77,8 +68,8 @@ void TestFileIdentity::rejectedFileShowsAndWritesNothing()
 
     CDrawView& view = f.View();
     QVERIFY(!view.ShowsLoadedFile());
-    QCOMPARE(view.m_screenData.primary.m_nCount, 0u);
-    QVERIFY(!view.m_markers[kBottomMarker].placed);
+    QCOMPARE(view.File().ScreenData().primary.m_nCount, 0u);
+    QVERIFY(!view.MarkerLayer().Markers()[kBottomMarker].placed);
     QCOMPARE(f.frame->StatusPane(pane::kCount)->text(), QString());
     QCOMPARE(f.frame->StatusPane(pane::kPileNo)->text(), QString());
 
@@ -100,7 +91,7 @@ void TestFileIdentity::rejectedFileShowsAndWritesNothing()
 
     // The print settings dialog neither shows the previous file's values nor saves into this one.
     f.prompts.Clear();
-    CPrintSetDlg dialog(view, *f.frame, {QStringLiteral("notes.cdd")}, f.prompts);
+    CPrintSetDlg dialog(view, f.frame->GetPrintSelection(), {QStringLiteral("notes.cdd")}, f.prompts);
     QVERIFY(dialog.ControlText(CPrintSetDlg::IDC_START_DEPTH).isEmpty());
     QVERIFY(dialog.ControlText(CPrintSetDlg::IDC_PILE_NO).isEmpty());
     QTest::mouseClick(dialog.Control(CPrintSetDlg::IDC_SAVE), Qt::LeftButton);
@@ -113,16 +104,16 @@ void TestFileIdentity::anotherFileForgetsTheMarkers()
     ShellFixture f;
     QVERIFY(f.Show());
     QVERIFY(OpenAndLoad(f, f.Sample(QStringLiteral("p04.cdd"), QStringLiteral("P04-45m.cdd"))));
-    QCOMPARE(f.View().m_markers[kBottomMarker].depth, 40.5f);
+    QCOMPARE(f.View().MarkerLayer().Markers()[kBottomMarker].depth, 40.5f);
     QTest::mouseClick(&f.View(), Qt::LeftButton, {}, QPoint(300, 100));
     QVERIFY(f.frame->StatusPane(pane::kReadout)->text().trimmed().size() > 0);
 
     QVERIFY(OpenAndLoad(f, f.Sample(QStringLiteral("p01.cdd"))));
-    for (const MarkerRecord& marker : f.View().m_markers) {
+    for (const MarkerRecord& marker : f.View().MarkerLayer().Markers()) {
         QCOMPARE(marker.placed, 0);
         QCOMPARE(marker.depth, 0.0f);
     }
-    QCOMPARE(f.View().m_cursorShown, 0);
+    QVERIFY(!f.View().MarkerLayer().CursorShown());
     QCOMPARE(f.frame->StatusPane(pane::kReadout)->text(), QStringLiteral(" "));
     const std::unique_ptr<FileSlot> copy = SaveCopy(f, QStringLiteral("copy.cdd"));
     QVERIFY(copy);
@@ -136,18 +127,18 @@ void TestFileIdentity::reloadKeepsWhatTheOperatorPlaced()
     QVERIFY(f.frame->OpenDocumentFile(f.Sample(QStringLiteral("p04.cdd"), QStringLiteral("P04-45m.cdd"))));
     CDrawView& view = f.View();
     view.repaint();
-    QCOMPARE(view.m_markers[0].depth, 12.0f);
+    QCOMPARE(view.MarkerLayer().Markers()[0].depth, 12.0f);
     const int width = view.width();
-    const float joint3 = PlaceAt(f, width / 3, 2);
-    const float bottom = PlaceAt(f, width * 2 / 3, kBottomMarker);
+    const float joint3 = f.PlaceAt(width / 3, 2);
+    const float bottom = f.PlaceAt(width * 2 / 3, kBottomMarker);
     QVERIFY(joint3 > 0.0f && bottom > 0.0f && bottom != 40.5f);
 
     // Back from a dialog the file is read again; the screen keeps what the operator placed.
     QVERIFY(Reactivate(f));
-    QCOMPARE(view.m_reloadFile, 1);
+    QVERIFY(view.PendingRequests().reloadFile);
     view.repaint();
-    QCOMPARE(view.m_markers[2].depth, joint3);
-    QCOMPARE(view.m_markers[kBottomMarker].depth, bottom);
+    QCOMPARE(view.MarkerLayer().Markers()[2].depth, joint3);
+    QCOMPARE(view.MarkerLayer().Markers()[kBottomMarker].depth, bottom);
     for (int kind : {0, 1, 2, kBottomMarker})
         QVERIFY2(view.MarkerLayer().MarkerOnImage(kind), qPrintable(QString::number(kind)));
 
@@ -167,9 +158,9 @@ void TestFileIdentity::resizeKeepsMarkersAndCursorAtTheirSamples()
     CDrawView& view = f.View();
     view.repaint();
     const int oldWidth = view.width();
-    const float joint5 = PlaceAt(f, oldWidth / 2, 4);
+    const float joint5 = f.PlaceAt(oldWidth / 2, 4);
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(oldWidth / 4, 100));
-    const float cursorDepth = DepthAtColumn(view, view.m_cursorX);
+    const float cursorDepth = DepthAtColumn(view, view.MarkerLayer().CursorX());
 
     // Maximised, or the splitter dragged: everything is drawn again at the new width.
     f.frame->resize(1600, 900);
@@ -177,16 +168,16 @@ void TestFileIdentity::resizeKeepsMarkersAndCursorAtTheirSamples()
     view.repaint();
     QVERIFY(view.width() != oldWidth);
     QVERIFY(view.MarkerLayer().MarkerOnImage(4));
-    QCOMPARE(DepthAtColumn(view, view.m_markers[4].x), joint5);
-    QCOMPARE(view.m_markers[4].depth, joint5);
-    QCOMPARE(view.m_markers[kBottomMarker].depth, 40.5f);
-    QCOMPARE(DepthAtColumn(view, view.m_markers[kBottomMarker].x), 40.5f);
-    QVERIFY(view.m_cursorShown && view.MarkerLayer().CursorOnImage());
-    QCOMPARE(view.m_cursorLineStart.x(), view.m_cursorX);
-    QCOMPARE(DepthAtColumn(view, view.m_cursorX), cursorDepth);
+    QCOMPARE(DepthAtColumn(view, view.MarkerLayer().Markers()[4].x), joint5);
+    QCOMPARE(view.MarkerLayer().Markers()[4].depth, joint5);
+    QCOMPARE(view.MarkerLayer().Markers()[kBottomMarker].depth, 40.5f);
+    QCOMPARE(DepthAtColumn(view, view.MarkerLayer().Markers()[kBottomMarker].x), 40.5f);
+    QVERIFY(view.MarkerLayer().CursorShown() && view.MarkerLayer().CursorOnImage());
+    QCOMPARE(view.MarkerLayer().CursorLineStart().x(), view.MarkerLayer().CursorX());
+    QCOMPARE(DepthAtColumn(view, view.MarkerLayer().CursorX()), cursorDepth);
     // The next marker lands on the sample under the cursor.
-    view.OnCommand(MarkerCommandId(5));
-    QCOMPARE(view.m_markers[5].depth, cursorDepth);
+    view.OnCommand(cmd::MarkerCommandId(5));
+    QCOMPARE(view.MarkerLayer().Markers()[5].depth, cursorDepth);
 }
 
 void TestFileIdentity::titleAndStatusPanes()

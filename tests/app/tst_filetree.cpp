@@ -106,20 +106,22 @@ void TestFileTree::clickShowsTheFile()
     QCOMPARE(item->text(0), QStringLiteral("one.cdd"));
 
     CDrawView& view = f.View();
-    view.m_markers[10].label = QStringLiteral("底部深度");
-    view.m_markers[10].placed = 1;
-    view.m_cursorShown = 1;
-    view.m_screenData.primary.m_nSmoothWindow = 5;
+    QVERIFY(f.ShowRead(one));
+    f.PlaceAt(500, kBottomMarker);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(400, 100));
+    QCOMPARE(view.MarkerLayer().Markers()[10].placed, 1);
+    QVERIFY(view.MarkerLayer().CursorShown());
+    view.File().ScreenData().primary.m_nSmoothWindow = 5;
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
     QVERIFY(f.prompts.Messages().isEmpty());
-    QCOMPARE(view.m_strFilePath, one);
-    QCOMPARE(view.m_strFolder, f.dataDir.path());
-    QCOMPARE(view.m_reloadFile, 1);
-    QCOMPARE(view.m_reloadOnSwitch, 0);
-    QCOMPARE(view.m_markers[10].label, QString());
-    QCOMPARE(view.m_markers[10].placed, 0);
-    QCOMPARE(view.m_cursorShown, 0);
-    QCOMPARE(view.m_screenData.primary.m_nSmoothWindow, 1);
+    QCOMPARE(view.File().FilePath(), one);
+    QCOMPARE(view.File().Folder(), f.dataDir.path());
+    QVERIFY(view.PendingRequests().reloadFile);
+    QVERIFY(!view.PendingRequests().reloadOnSwitch);
+    QCOMPARE(view.MarkerLayer().Markers()[10].label, QString());
+    QCOMPARE(view.MarkerLayer().Markers()[10].placed, 0);
+    QVERIFY(!view.MarkerLayer().CursorShown());
+    QCOMPARE(view.File().ScreenData().primary.m_nSmoothWindow, 1);
     QCOMPARE(f.frame->windowTitle(), QDir::toNativeSeparators(one) + QStringLiteral(" - 磁测仪"));
     QCOMPARE(f.frame->RecentFiles().Paths(), QStringList{one});
     // The tree stays as it is, and a file chosen here alone unlocks nothing.
@@ -133,7 +135,7 @@ void TestFileTree::clickShowsTheFile()
     // An empty file is refused and the display keeps the file it had.
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(root->child(1)).center());
     QCOMPARE(f.prompts.Messages(), QStringList{"无法读取文件"});
-    QCOMPARE(view.m_strFilePath, one);
+    QCOMPARE(view.File().FilePath(), one);
 }
 
 void TestFileTree::clicksThatDoNothing()
@@ -151,7 +153,7 @@ void TestFileTree::clicksThatDoNothing()
     QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, tree.visualItemRect(root->child(0)).center());
     QTest::keyClick(tree.viewport(), Qt::Key_Down);
     QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(root).center());
-    QVERIFY(f.View().m_strFilePath.isEmpty());
+    QVERIFY(f.View().File().FilePath().isEmpty());
     QVERIFY(f.prompts.m_calls.isEmpty());
 }
 
@@ -166,8 +168,8 @@ void TestFileTree::clickInTableModeSwitchesToGraph()
     tree.Refill();
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(tree.RootItem()->child(0)).center());
     QCOMPARE(f.frame->m_nViewMode, 32795);
-    QCOMPARE(f.View().m_reloadOnSwitch, 1);
-    QCOMPARE(f.View().m_reloadFile, 0);
+    QVERIFY(f.View().PendingRequests().reloadOnSwitch);
+    QVERIFY(!f.View().PendingRequests().reloadFile);
     QVERIFY(!f.frame->GetTable()->isVisible());
 }
 

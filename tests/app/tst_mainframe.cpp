@@ -1,4 +1,4 @@
-#include "ShellFixture.h"
+#include "TableFiles.h"
 #include "app/CStatusPane.h"
 
 #include "app/AppIcons.h"
@@ -152,7 +152,7 @@ void TestMainFrame::keysReachTheirCommands()
 
     // Ctrl+V is paste, not the preview its menu text names; Ctrl+S is refused while Save is
     // greyed out, like the menu item.
-    frame.m_printReady = 1;
+    frame.GetPrintSelection().m_printReady = 1;
     QTest::keyClick(&frame, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(&frame, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(f.prompts.m_calls.size(), 0);
@@ -189,7 +189,7 @@ void TestMainFrame::enablingRules()
     ShellFixture f;
     CMainFrame& frame = *f.frame;
     frame.m_bFileOpened = opened;
-    frame.m_printReady = printReady;
+    frame.GetPrintSelection().m_printReady = printReady;
     if (mode == 32794)
         frame.OnCommand(cmd::kTableMode);
     frame.UpdateCommandUI();
@@ -223,12 +223,16 @@ void TestMainFrame::fileOpenDialog()
     frame.OnCommand(cmd::kFileOpen);
     QCOMPARE(f.prompts.Messages(), QStringList{"无法读取文件"});
     QCOMPARE(frame.m_bFileOpened, 0);
-    QVERIFY(f.View().m_strFilePath.isEmpty());
+    QVERIFY(f.View().File().FilePath().isEmpty());
     QVERIFY(frame.RecentFiles().Paths().isEmpty());
 
     f.prompts.Clear();
-    f.View().m_cursorShown = 1;
-    f.View().m_screenData.primary.m_nSmoothWindow = 7;
+    // The cursor on a file shown before.
+    f.View().File().ScreenData() = *LoadFile(good);
+    QTest::mouseClick(&f.View(), Qt::LeftButton, {}, QPoint(300, 100));
+    QVERIFY(f.View().MarkerLayer().CursorShown());
+    ClearLoadedData(f.View().File().ScreenData());
+    f.View().File().ScreenData().primary.m_nSmoothWindow = 7;
     f.prompts.AnswerFile(good, true);
     frame.OnCommand(cmd::kFileOpen);
     QVERIFY(f.prompts.Messages().isEmpty());
@@ -240,13 +244,13 @@ void TestMainFrame::fileOpenDialog()
     QCOMPARE(f.Tree().m_strFolder, f.dataDir.path());
     QCOMPARE(f.Tree().RootItem()->childCount(), 2);
     CDrawView& view = f.View();
-    QCOMPARE(view.m_strFilePath, good);
-    QCOMPARE(view.m_strFolder, f.dataDir.path());
-    QCOMPARE(view.m_reloadFile, 1);
-    QCOMPARE(view.m_reloadOnSwitch, 0);
-    QCOMPARE(view.m_cursorShown, 0);
-    QCOMPARE(view.m_screenData.primary.m_nSmoothWindow, 1);
-    QCOMPARE(view.m_screenData.primary.m_nCount, 0u);
+    QCOMPARE(view.File().FilePath(), good);
+    QCOMPARE(view.File().Folder(), f.dataDir.path());
+    QVERIFY(view.PendingRequests().reloadFile);
+    QVERIFY(!view.PendingRequests().reloadOnSwitch);
+    QVERIFY(!view.MarkerLayer().CursorShown());
+    QCOMPARE(view.File().ScreenData().primary.m_nSmoothWindow, 1);
+    QCOMPARE(view.File().ScreenData().primary.m_nCount, 0u);
 }
 
 void TestMainFrame::openByPath()
@@ -270,8 +274,8 @@ void TestMainFrame::openByPath()
     QCOMPARE(f.prompts.Messages(), QStringList{"未有选择文件，请重试！"});
     QCOMPARE(frame.m_bFileOpened, 0);
     QCOMPARE(f.Tree().topLevelItemCount(), 0);
-    QCOMPARE(f.View().m_strFilePath, QStringLiteral("bare.cdd"));
-    QCOMPARE(f.View().m_strFolder, QString());
+    QCOMPARE(f.View().File().FilePath(), QStringLiteral("bare.cdd"));
+    QCOMPARE(f.View().File().Folder(), QString());
     QCOMPARE(frame.windowTitle(), QStringLiteral("bare.cdd - 磁测仪"));
 
     // Open by path does not touch the recent list.
@@ -286,45 +290,49 @@ void TestMainFrame::modesAndToggles()
     QVERIFY(f.Show());
     CMainFrame& frame = *f.frame;
     CDrawView& view = f.View();
-    view.m_reloadFile = 1;
-    view.m_markers[3].placed = 1;
+    QVERIFY(f.ShowRead(f.Sample(QStringLiteral("a.cdd"))));
+    f.PlaceAt(300, 3);
+    QVERIFY(view.PendingRequests().reloadFile);
+    QCOMPARE(view.MarkerLayer().Markers()[3].placed, 1);
 
     frame.OnCommand(cmd::kTableMode);
     QCOMPARE(frame.m_nViewMode, 32794);
-    QCOMPARE(view.m_reloadFile, 0);
-    QCOMPARE(view.m_tableDirty, 1);
+    QVERIFY(!view.PendingRequests().reloadFile);
+    QVERIFY(view.PendingRequests().tableRefill);
     QVERIFY(frame.GetTable()->isVisible());
     QCOMPARE(frame.GetTable()->geometry(), view.rect());
     QCOMPARE(frame.GetTable()->columnWidth(0), (view.width() - 2 * frame.GetTable()->frameWidth()) / 15);
     // The view still paints under the grid: that paint is what asks the grid to refill.
-    QTRY_COMPARE(view.m_tableDirty, 0);
+    QTRY_VERIFY(!view.PendingRequests().tableRefill);
     // In table mode the grid follows the view's size.
     frame.resize(frame.width() - 100, frame.height() - 50);
     QTRY_COMPARE(frame.GetTable()->geometry(), view.rect());
 
     frame.OnCommand(cmd::kGraphMode);
     QCOMPARE(frame.m_nViewMode, 32795);
-    QCOMPARE(view.m_tableDirty, 0);
+    QVERIFY(!view.PendingRequests().tableRefill);
     QVERIFY(!frame.GetTable()->isVisible());
-    QCOMPARE(view.m_markerRedrawBlocked, 0);
-    QCOMPARE(view.m_redrawMarkers, 1);
-    QCOMPARE(view.m_markers[3].placed, 0);
+    QVERIFY(!view.PendingRequests().markerRedrawBlocked);
+    QVERIFY(view.PendingRequests().redrawMarkers);
+    QCOMPARE(view.MarkerLayer().Markers()[3].placed, 0);
 
     // Toggles: count follows the switches down to zero, check marks follow the flags.
-    view.m_reloadFile = 1;
-    view.m_redrawMarkers = 0;
-    view.m_markerRedrawBlocked = 1;
-    view.m_markers[10].placed = 1;
-    view.m_cursorShown = 1;
+    view.RequestReload(CDrawCanvas::Reload::EveryPaint);
+    QTRY_VERIFY(!view.PendingRequests().redrawMarkers);
+    f.PlaceAt(500, kBottomMarker);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(400, 100));
+    QVERIFY(view.PendingRequests().reloadFile);
+    QCOMPARE(view.MarkerLayer().Markers()[10].placed, 1);
+    QVERIFY(view.MarkerLayer().CursorShown());
     frame.Action(cmd::kToggleX)->trigger();
     QCOMPARE(frame.m_bShowX, 1);
     QCOMPARE(frame.m_nShownComponents, 2);
     QVERIFY(frame.Action(cmd::kToggleX)->isChecked());
-    QCOMPARE(view.m_reloadFile, 0);
-    QCOMPARE(view.m_redrawMarkers, 1);
-    QCOMPARE(view.m_markerRedrawBlocked, 0);
-    QCOMPARE(view.m_cursorShown, 0);
-    QCOMPARE(view.m_markers[10].placed, 0);
+    QVERIFY(!view.PendingRequests().reloadFile);
+    QVERIFY(view.PendingRequests().redrawMarkers);
+    QVERIFY(!view.PendingRequests().markerRedrawBlocked);
+    QVERIFY(!view.MarkerLayer().CursorShown());
+    QCOMPARE(view.MarkerLayer().Markers()[10].placed, 0);
     frame.OnCommand(cmd::kToggleX);
     frame.OnCommand(cmd::kToggleZ);
     QCOMPARE(frame.m_nShownComponents, 0);
@@ -340,22 +348,27 @@ void TestMainFrame::activationAsksForReload()
     ShellFixture f;
     QVERIFY(f.Show());
     CDrawView& view = f.View();
-    view.m_reloadFile = 0;
-    view.m_markersEdited = 0;
-    view.m_redrawMarkers = 0;
-    view.m_markers[0].placed = 1;
+    QVERIFY(f.ShowRead(f.Sample(QStringLiteral("a.cdd"))));
+    view.RequestRepaint();
+    f.PlaceAt(300, 0);
+    QTRY_VERIFY(!view.PendingRequests().redrawMarkers);
+    QVERIFY(!view.PendingRequests().reloadFile);
+    QCOMPARE(view.MarkerLayer().Markers()[0].placed, 1);
 
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
     QVERIFY(QTest::qWaitForWindowActive(&other));
-    QCOMPARE(view.m_reloadFile, 0);
+    QVERIFY(!view.PendingRequests().reloadFile);
     QApplication::setActiveWindow(f.frame.get());
+    QVERIFY(view.PendingRequests().reloadFile);
+    QVERIFY(view.PendingRequests().redrawMarkers);
+    QCOMPARE(view.MarkerLayer().Markers()[0].placed, 0);
+    // The paint that follows re-reads the file and puts the marker up again.
     QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
-    QCOMPARE(view.m_reloadFile, 1);
-    QCOMPARE(view.m_markersEdited, 1);
-    QCOMPARE(view.m_redrawMarkers, 1);
-    QCOMPARE(view.m_markers[0].placed, 0);
+    QTRY_VERIFY(!view.PendingRequests().redrawMarkers);
+    QCOMPARE(view.MarkerLayer().Markers()[0].placed, 1);
+    QVERIFY(view.MarkerLayer().MarkerOnImage(0));
 }
 
 void TestMainFrame::loadFailureIsReportedOnce()
@@ -408,7 +421,7 @@ void TestMainFrame::recentFiles()
     QCOMPARE(f.prompts.Messages(), QStringList{"文件不存在！"});
     QCOMPARE(second.RecentFiles().Paths(), QStringList{a});
     second.OnCommand(cmd::kMruFirst);
-    QCOMPARE(second.GetDrawView()->m_strFilePath, a);
+    QCOMPARE(second.GetDrawView()->File().FilePath(), a);
     QCOMPARE(second.m_bFileOpened, 1);
 }
 
@@ -493,7 +506,7 @@ void TestMainFrame::commandsReachTheView()
     selectAll->setChecked(true);
     printSetup->OnSelectAllClicked();
     printSetup->OnOK();
-    QCOMPARE(frame.m_printFiles, std::vector<std::string>{"a.cdd"});
+    QCOMPARE(frame.GetPrintSelection().m_printFiles, std::vector<std::string>{"a.cdd"});
     QVERIFY(frame.Action(cmd::kPrint)->isEnabled());
     QVERIFY(frame.Action(cmd::kToolPreview)->isEnabled());
 }

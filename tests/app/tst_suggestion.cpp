@@ -54,7 +54,7 @@ void TestSuggestion::suggestAcceptAndSave()
     QVERIFY(message->text().contains(QStringLiteral("置信度")));
 
     // A dashed blue line where the suggested bottom lies; the backing image is untouched.
-    const CursorScale scale = MakeCursorScale(view.m_screenData.primary, view.PaintedSize().width());
+    const CursorScale scale = MakeCursorScale(view.File().ScreenData().primary, view.PaintedSize().width());
     const int x = RestoredMarkerX(scale, 26.5f);
     const QImage shown = view.grab().toImage();
     int dashed = 0;
@@ -65,7 +65,7 @@ void TestSuggestion::suggestAcceptAndSave()
 
     // Accepting places the bottom marker on the nearest sample, as the context menu would.
     frame.Action(cmd::kAcceptSuggestion)->trigger();
-    const MarkerRecord& bottom = view.m_markers[kBottomMarker];
+    const MarkerRecord& bottom = view.MarkerLayer().Markers()[kBottomMarker];
     QCOMPARE(bottom.placed, 1);
     QVERIFY(std::abs(bottom.depth - 26.5f) <= 0.25f);
     QCOMPARE(std::fmod(bottom.depth * 4.0f, 1.0f), 0.0f);
@@ -83,9 +83,9 @@ void TestSuggestion::suggestAcceptAndSave()
 
     // Another file: no suggestion until asked again.
     frame.Action(cmd::kAutoInterpret)->trigger();
-    QVERIFY(view.m_suggestion.Shown());
+    QVERIFY(view.Suggestion().Shown());
     QVERIFY(frame.OpenDocumentFile(f.Sample(QStringLiteral("p01.cdd"))));
-    QVERIFY(!view.m_suggestion.Shown());
+    QVERIFY(!view.Suggestion().Shown());
     QVERIFY(!frame.Action(cmd::kAcceptSuggestion)->isEnabled());
 }
 

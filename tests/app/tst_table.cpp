@@ -61,9 +61,9 @@ void TestTable::layout()
                                     : SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P04-45m.cdd"), count);
     QVERIFY(OpenAsTable(f, path));
     CEditListCtrl& grid = *f.frame->GetTable();
-    const CFileData& data = f.View().m_screenData.primary;
+    const CFileData& data = f.View().File().ScreenData().primary;
     QCOMPARE(int(data.m_nCount), count);
-    QCOMPARE(f.View().m_tableDirty, 0);
+    QVERIFY(!f.View().PendingRequests().tableRefill);
     QCOMPARE(grid.rowCount(), rows);
     QCOMPARE(grid.columnCount(), 15);
     QCOMPARE(grid.horizontalHeaderItem(3)->text(), QStringLiteral("深度"));
@@ -107,7 +107,7 @@ void TestTable::editingRecomputesGradients()
     const QString path = SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P04-45m.cdd"), 168);
     QVERIFY(OpenAsTable(f, path));
     CEditListCtrl& grid = *f.frame->GetTable();
-    CFileData& data = f.View().m_screenData.primary;
+    CFileData& data = f.View().File().ScreenData().primary;
     const auto z = [&](int s) { return data.m_raw[std::size_t(s)].z; };
     const auto dz = [&](int s) { return data.m_raw[std::size_t(s)].dz; };
 
@@ -149,7 +149,7 @@ void TestTable::onlyZCellsAreEdited()
     QVERIFY(f.Show());
     QVERIFY(OpenAsTable(f, SampleWithCount(f, QStringLiteral("t.cdd"), QStringLiteral("P01-12m.cdd"), 5)));
     CEditListCtrl& grid = *f.frame->GetTable();
-    const std::vector<SampleRecord>& raw = f.View().m_screenData.primary.m_raw;
+    const std::vector<SampleRecord>& raw = f.View().File().ScreenData().primary.m_raw;
     const auto values = [&raw] {
         QList<int> v;
         for (std::size_t s = 0; s < 5; ++s)
@@ -173,7 +173,7 @@ void TestTable::onlyZCellsAreEdited()
     QCOMPARE(values(), before);
     // A refill drops an edit still open.
     TypeInto(grid, 0, 4, QStringLiteral("1"));
-    f.View().m_tableDirty = 1;
+    f.View().RequestTableRefill();
     f.PaintView();
     QVERIFY(!grid.IsEditing() && !grid.EditBox()->isVisible());
     QCOMPARE(Cell(grid, 0, 4), QString::number(raw[2].z));
@@ -209,7 +209,7 @@ void TestTable::leavingAsksToSave()
     }
     QCOMPARE(saved->primary.m_raw[95].dz, original->primary.m_raw[95].z + 9);
     // The graph shows what the file holds.
-    QCOMPARE(f.View().m_reloadOnce, 1);
+    QVERIFY(f.View().PendingRequests().reloadOnce);
 
     // Cancel leaves the file as it is; the question comes whether or not anything was edited.
     f.prompts.Clear();
@@ -270,7 +270,7 @@ void TestTable::writeBackGoesToTheFileShown()
     QCOMPARE(f.prompts.Questions(), QStringList{"保存修改？"});
     QCOMPARE(FileBytes(second), secondBytes);
     QCOMPARE(LoadFile(first)->primary.m_raw[4].z, 2468);
-    QCOMPARE(f.View().m_strFilePath, second);
+    QCOMPARE(f.View().File().FilePath(), second);
 }
 
 QTEST_MAIN(TestTable)

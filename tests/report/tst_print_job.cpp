@@ -5,9 +5,9 @@
 
 #include "report/PageFonts.h"
 #include "report/PrintJob.h"
-#include "report/PrintLists.h"
+#include "report/PrintSelection.h"
 #include "report/ReportHeader.h"
-#include "view/CDrawView.h"
+#include "view/DisplayedFile.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -21,14 +21,14 @@ namespace {
 
 struct JobFixture {
     TempDir dir;
-    std::unique_ptr<CDrawView> view = std::make_unique<CDrawView>();
-    PrintLists lists;
+    std::unique_ptr<DisplayedFile> shown = std::make_unique<DisplayedFile>();
+    PrintSelection lists;
     ScriptedPrompts prompts;
-    PrintJob job{*view, lists, prompts};
+    PrintJob job{*shown, lists, prompts};
 
     JobFixture()
     {
-        view->m_strFolder = Q(dir.path());
+        shown->Choose(QString(), Q(dir.path()));
         job.SetReadsConfiguration(false);
     }
     void Add(const std::string& name, const CddBuilder& file)
@@ -38,8 +38,8 @@ struct JobFixture {
     }
     void Choose(bool wave, bool data, int mode = PrintJob::kPreview)
     {
-        view->m_printSettings.printWave = wave ? 1 : 0;
-        view->m_printSettings.printTable = data ? 1 : 0;
+        lists.m_printSettings.printWave = wave ? 1 : 0;
+        lists.m_printSettings.printTable = data ? 1 : 0;
         lists.m_printReady = 1;
         job.StartCommand(mode);
     }
@@ -125,7 +125,6 @@ private slots:
         f.job.PrintPage(painter, 4);  // an empty table
         QVERIFY(device.FindText(QStringLiteral("深度")));
         QVERIFY(!device.FindText(QStringLiteral("PILE-A")));
-        QCOMPARE(f.view->m_pageRows, 0);
         painter.end();
         QVERIFY(f.prompts.Messages().isEmpty());
         f.job.EndPrinting();
@@ -255,7 +254,16 @@ private slots:
         QCOMPARE(calls.size(), 2);
         QVERIFY(calls[0].startsWith(QStringLiteral("0 %1 %2 8.25 ").arg(T).arg(B)));
         QCOMPARE(calls[1], QStringLiteral("10 %1 %2 16.25 %3").arg(T).arg(B).arg(x));
-        QCOMPARE(f.view->m_unitHeight, (B - T) / 3);
+        // The band is drawn with a unit height of a third of the curve area.
+        const int G = (B - T) / 3;
+        const QPoint from(L, T + 2 * G + 5), to(R - 3, T + 2 * G + 5);
+        bool framed = device.HasLine(from, to);
+        for (const RecordedItem& item : device.Polylines()) {
+            const QVector<QPoint> p = item.IntPoints();
+            for (int i = 0; i + 1 < p.size(); ++i)
+                framed = framed || (p[i] == from && p[i + 1] == to);
+        }
+        QVERIFY(framed);
     }
 };
 

@@ -4,7 +4,7 @@
 
 #include "data/MeasurementFile.h"
 #include "report/CPrintSetDlg.h"
-#include "report/PrintLists.h"
+#include "report/PrintSelection.h"
 #include "view/CDrawView.h"
 
 #include <QCheckBox>
@@ -23,7 +23,7 @@ using D = CPrintSetDlg;
 struct DialogFixture {
     TempDir dir;
     std::unique_ptr<CDrawView> view = std::make_unique<CDrawView>();
-    PrintLists lists;
+    PrintSelection lists;
     ScriptedPrompts prompts;
     std::unique_ptr<CPrintSetDlg> dlg;
 
@@ -35,8 +35,7 @@ struct DialogFixture {
         WriteBytes(dir.file("b.cdd"), b.bytes());
         WriteBytes(dir.file("A.cdd"), WithReport(SampleFile(30, "PA"), "SAVED-PILE", "saved notes").bytes());
         WriteBytes(dir.file("c.cdd"), SampleFile(20, "PC").bytes());
-        view->m_strFilePath = Q(dir.file("b.cdd"));
-        view->m_strFolder = Q(dir.path());
+        view->File().Choose(Q(dir.file("b.cdd")), Q(dir.path()));
         // Left over from an earlier job: opening the dialog empties it.
         lists.m_printFiles = {"old.cdd"};
         lists.m_overflowFiles[1] = {"old.cdd"};
@@ -145,8 +144,8 @@ private slots:
         QVERIFY(!f.dlg->Control(D::IDC_ENGINEERING_NAME)->isEnabled());
         f.Click(D::IDC_OK);
         QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
-        QCOMPARE(f.view->m_printSettings.printTitle, 0);
-        QVERIFY(f.view->m_printSettings.texts[0].isEmpty());
+        QCOMPARE(f.lists.m_printSettings.printTitle, 0);
+        QVERIFY(f.lists.m_printSettings.texts[0].isEmpty());
         // Nothing checked: nothing to print.
         QVERIFY(f.lists.m_printFiles.empty());
         QCOMPARE(f.lists.m_printReady, 0);
@@ -162,7 +161,7 @@ private slots:
         f.Click(D::IDC_OK);
         QCOMPARE(f.lists.m_printFiles, (std::vector<std::string>{"A.cdd", "b.cdd", "c.cdd", "gone.cdd"}));
         QCOMPARE(f.lists.m_printReady, 1);
-        const PrintSettings& s = f.view->m_printSettings;
+        const PrintSettings& s = f.lists.m_printSettings;
         QCOMPARE(s.printTitle, 1);
         QCOMPARE(s.printWave, 1);
         QCOMPARE(s.printTable, 1);
@@ -183,15 +182,15 @@ private slots:
     void cancelChangesNothing()
     {
         DialogFixture f;
-        f.view->m_printSettings.printTable = 1;
+        f.lists.m_printSettings.printTable = 1;
         f.Click(D::IDC_SELECT_ALL);
         f.Click(D::IDC_TITLE_CHECK);
         f.Click(D::IDC_CANCEL);
         QCOMPARE(f.dlg->result(), int(QDialog::Rejected));
         QVERIFY(f.lists.m_printFiles.empty());
         QCOMPARE(f.lists.m_printReady, 1);
-        QCOMPARE(f.view->m_printSettings.printTitle, 1);
-        QCOMPARE(f.view->m_printSettings.printTable, 1);
+        QCOMPARE(f.lists.m_printSettings.printTitle, 1);
+        QCOMPARE(f.lists.m_printSettings.printTable, 1);
     }
 
     void saveStoresTheReportBlock()
@@ -206,7 +205,7 @@ private slots:
         QCOMPARE(f.prompts.m_calls.front().kind, Prompts::Kind::Information);
         QCOMPARE(f.dlg->m_strNotes, QStringLiteral("旁孔磁测法"));
         // The displayed file was saved: the view reads it again at its next paint.
-        QCOMPARE(f.view->m_reloadOnce, 1);
+        QVERIFY(f.view->PendingRequests().reloadOnce);
 
         FileSlot slot;
         QCOMPARE(HeaderLoad(slot, f.dir.file("b.cdd")), LoadResult::Ok);
@@ -240,8 +239,8 @@ private slots:
         for (const auto& [id, text] : typed)
             QCOMPARE(f.Text(id), text);
         f.Click(D::IDC_OK);
-        for (std::size_t i = 0; i < f.view->m_printSettings.texts.size(); ++i)
-            QCOMPARE(f.view->m_printSettings.texts[i], typed[i].second);
+        for (std::size_t i = 0; i < f.lists.m_printSettings.texts.size(); ++i)
+            QCOMPARE(f.lists.m_printSettings.texts[i], typed[i].second);
     }
 
     void saveRefusals()
@@ -286,7 +285,7 @@ private slots:
 
         // Opened on an empty file on display: the same message at once.
         f.prompts.Clear();
-        f.view->m_strFilePath = Q(f.dir.file("empty.cdd"));
+        f.view->File().Choose(Q(f.dir.file("empty.cdd")), Q(f.dir.path()));
         f.Open({QStringLiteral("empty.cdd")});
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("当前文件无效")});
     }

@@ -5,7 +5,7 @@
 
 #include "report/CPrintSetDlg.h"
 #include "report/PrintJob.h"
-#include "report/PrintLists.h"
+#include "report/PrintSelection.h"
 #include "view/CDrawView.h"
 
 #include <QCheckBox>
@@ -28,9 +28,8 @@ private slots:
         for (const char* name : {"P02-20m.cdd", "P03-30m.cdd"})
             CopySample(Q(dir.file(name)), QString::fromLatin1(name));
         auto view = std::make_unique<CDrawView>();
-        view->m_strFilePath = Q(dir.file("P03-30m.cdd"));
-        view->m_strFolder = Q(dir.path());
-        PrintLists lists;
+        view->File().Choose(Q(dir.file("P03-30m.cdd")), Q(dir.path()));
+        PrintSelection lists;
         ScriptedPrompts prompts;
 
         {
@@ -52,7 +51,7 @@ private slots:
         QCOMPARE(lists.m_printFiles, (std::vector<std::string>{"P02-20m.cdd", "P03-30m.cdd"}));
         QCOMPARE(lists.m_printReady, 1);
 
-        PrintJob job(*view, lists, prompts);
+        PrintJob job(view->File(), lists, prompts);
         job.SetReadsConfiguration(false);
         job.StartCommand(PrintJob::kPreview);
         QCOMPARE(job.MaximumPage(), 4);  // 81 and 121 samples: one data page each

@@ -11,9 +11,7 @@
 inline void ShowFile(CDrawCanvas& view, FrameState& frame, const QString& path)
 {
     view.SetFrame(&frame);
-    view.m_strFilePath = path;
-    view.m_strFolder = QFileInfo(path).absolutePath();
-    view.m_reloadFile = 1;
+    view.ShowFile(path, QFileInfo(path).absolutePath());
 }
 
 // Pixels of area (clipped to the image) that hold colour, alpha ignored.

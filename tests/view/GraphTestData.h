@@ -82,10 +82,10 @@ public:
 inline void ShowData(CDrawView& view, FrameState& frame, const std::vector<TestSample>& samples, int step = 25)
 {
     view.SetFrame(&frame);
-    view.m_strFilePath = QStringLiteral("/data/P00.cdd");
-    FillData(view.m_screenData.primary, samples, step);
+    view.File().Choose(QStringLiteral("/data/P00.cdd"), QString());
+    FillData(view.File().ScreenData().primary, samples, step);
     // As if read from that file.
-    view.m_screenData.sourcePath = view.m_strFilePath.toStdString();
+    view.File().ScreenData().sourcePath = view.File().FilePath().toStdString();
 }
 
 inline void PaintRecorded(CDrawView& view, RecordingDevice& device)

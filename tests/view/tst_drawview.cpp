@@ -50,8 +50,8 @@ private slots:
     {
         RecordedGraph g(StandardSamples());
 
-        QCOMPARE(g.view.m_unitHeight, 226);
-        QCOMPARE(g.view.m_valueHeight, 452);
+        QCOMPARE(g.view.UnitHeight(), 226);
+        QCOMPARE(g.view.ValueHeight(), 452);
 
         const auto grid = GridLines(g.device);
         for (int i = 1; i <= 4; ++i) {
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(!g.device.FindText(QStringLiteral("水平分量X(nT)")));
 
         // The zero line and its label sit where the gradient scale puts gradient 0.
-        const int y0 = BandScale::ForScreen(g.view.m_screenData.primary, 3, 1280, 5, 226).ZeroY();
+        const int y0 = BandScale::ForScreen(g.view.File().ScreenData().primary, 3, 1280, 5, 226).ZeroY();
         QVERIFY(y0 > 462 && y0 < 688);
         QVERIFY(HasLine(grid, {10, y0}, {1270, y0}));
         QCOMPARE(zeros[1].textTopLeft.toPoint(), QPoint(10, y0 - tm - 3));
@@ -135,8 +135,8 @@ private slots:
         RecordedGraph g(samples, QStringLiteral("XYZ"));
 
         const int G = (720 - 60) / 9;
-        QCOMPARE(g.view.m_unitHeight, G);
-        const CFileData& d = g.view.m_screenData.primary;
+        QCOMPARE(g.view.UnitHeight(), G);
+        const CFileData& d = g.view.File().ScreenData().primary;
         const int N = static_cast<int>(samples.size());
         const auto red = g.device.WithPenColor(kRed);
         const auto blue = g.device.WithPenColor(kBlue);
@@ -210,7 +210,7 @@ private slots:
         StatusRecorder panes;
         view.SetStatusPanes(&panes);
         ShowData(view, frame, StandardSamples());
-        CFileData& d = view.m_screenData.primary;
+        CFileData& d = view.File().ScreenData().primary;
         d.m_strProject = u"GS-2024";
         d.m_strSite = u"滨江";
         d.m_strPileNo = u"P02";
@@ -248,19 +248,22 @@ private slots:
         StatusRecorder panes;
         view.SetStatusPanes(&panes);
         ShowData(view, frame, StandardSamples());
+        RecordingDevice shown(QSize(800, 600));
+        PaintRecorded(view, shown);
+        const int unitHeight = view.UnitHeight();
+        QVERIFY(unitHeight > 0);
+        panes.order.clear();
         frame.SetShownLetters(QString());
-        view.m_unitHeight = 77;
-        view.m_redrawMarkers = 1;
-        view.m_markerRedrawBlocked = 0;
+        view.RequestRelayout();
         RecordingDevice device(QSize(800, 600));
         PaintRecorded(view, device);
         QVERIFY(device.Items().isEmpty());
-        QCOMPARE(view.m_unitHeight, 77);
+        QCOMPARE(view.UnitHeight(), unitHeight);
         QCOMPARE(panes.order, QList<int>{59148});
-        QCOMPARE(view.m_redrawMarkers, 1);  // the paint stopped before the marker passes
+        QVERIFY(view.PendingRequests().redrawMarkers);  // the paint stopped before the marker passes
 
         frame.SetShownLetters(QStringLiteral("Z"));
-        view.m_strFilePath.clear();
+        view.File().Choose(QString(), QString());
         panes.order.clear();
         PaintRecorded(view, device);
         QVERIFY(device.Items().isEmpty());
@@ -268,8 +271,8 @@ private slots:
 
         // Without a main frame nothing happens at all.
         CDrawView orphan;
-        FillData(orphan.m_screenData.primary, StandardSamples());
-        orphan.m_strFilePath = QStringLiteral("/data/P00.cdd");
+        FillData(orphan.File().ScreenData().primary, StandardSamples());
+        orphan.File().Choose(QStringLiteral("/data/P00.cdd"), QString());
         PaintRecorded(orphan, device);
         QVERIFY(device.Items().isEmpty());
     }
@@ -335,7 +338,7 @@ private slots:
     {
         for (QSize size : {QSize(40, 40), QSize(30, 30), QSize(5, 200), QSize(1, 1)}) {
             RecordedGraph g(StandardSamples(), QStringLiteral("XYZ"), size);
-            QCOMPARE(g.view.m_unitHeight, (size.height() - 60) / 9);
+            QCOMPARE(g.view.UnitHeight(), (size.height() - 60) / 9);
             QImage image(size, QImage::Format_RGB32);
             g.view.PaintInto(image);
         }
@@ -348,29 +351,28 @@ private slots:
         CDrawView view;
         FrameState frame;
         view.SetFrame(&frame);
-        view.m_strFilePath = path;
-        view.m_strFolder = dir.path();
-        view.m_reloadOnce = 1;
+        view.File().Choose(path, dir.path());
+        view.RequestReload(CDrawCanvas::Reload::Once);
         RecordingDevice device(QSize(1280, 720));
         PaintRecorded(view, device);
-        QCOMPARE(view.m_reloadOnce, 0);
-        QCOMPARE(view.m_screenData.primary.m_nCount, 181u);
+        QVERIFY(!view.PendingRequests().reloadOnce);
+        QCOMPARE(view.File().ScreenData().primary.m_nCount, 181u);
         QVERIFY(view.LastLoadProblem().isEmpty());
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("zel.sysconfig"))));
         // The depth-to-pixel table was rebuilt for the client width: entry 0 is the shallowest.
-        QCOMPARE(view.m_screenData.primary.m_depthPixels[0].x, 10);
+        QCOMPARE(view.File().ScreenData().primary.m_depthPixels[0].x, 10);
 
         // Without a request the slot is left alone; with m_reloadFile every paint re-reads.
-        view.m_screenData.primary.m_nCount = 5;
+        view.File().ScreenData().primary.m_nCount = 5;
         PaintRecorded(view, device);
-        QCOMPARE(view.m_screenData.primary.m_nCount, 5u);
-        view.m_reloadFile = 1;
+        QCOMPARE(view.File().ScreenData().primary.m_nCount, 5u);
+        view.ShowFile(path, dir.path());
         PaintRecorded(view, device);
-        QCOMPARE(view.m_screenData.primary.m_nCount, 181u);
-        view.m_screenData.primary.m_nCount = 5;
+        QCOMPARE(view.File().ScreenData().primary.m_nCount, 181u);
+        view.File().ScreenData().primary.m_nCount = 5;
         PaintRecorded(view, device);
-        QCOMPARE(view.m_screenData.primary.m_nCount, 181u);
-        QCOMPARE(view.m_reloadFile, 1);
+        QCOMPARE(view.File().ScreenData().primary.m_nCount, 181u);
+        QVERIFY(view.PendingRequests().reloadFile);
 
         // orvek-cli renders without leaving a configuration file behind.
         QVERIFY(QFile::remove(dir.filePath(QStringLiteral("zel.sysconfig"))));
@@ -379,7 +381,7 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("zel.sysconfig"))));
 
         // A file that cannot be read leaves its message for the caller; the paint goes on.
-        view.m_strFilePath = dir.filePath(QStringLiteral("missing.cdd"));
+        view.File().Choose(dir.filePath(QStringLiteral("missing.cdd")), dir.path());
         PaintRecorded(view, device);
         QCOMPARE(view.LastLoadProblem(), QStringLiteral("无法读取文件"));
     }
@@ -391,23 +393,25 @@ private slots:
         ShowData(view, frame, StandardSamples());
         RecordingDevice device(QSize(640, 480));
 
-        view.m_redrawMarkers = 1;
+        // The frame regaining the focus: blocked until the first layout change.
+        view.RequestReload(CDrawCanvas::Reload::EveryPaint);
         PaintRecorded(view, device);
-        QCOMPARE(view.m_redrawMarkers, 1);  // blocked until the first layout change
+        QVERIFY(view.PendingRequests().redrawMarkers);
+        QVERIFY(view.PendingRequests().markerRedrawBlocked);
 
-        view.m_markerRedrawBlocked = 0;
+        view.RequestRelayout();
+        QVERIFY(!view.PendingRequests().markerRedrawBlocked);
         PaintRecorded(view, device);
-        QCOMPARE(view.m_redrawMarkers, 0);
+        QVERIFY(!view.PendingRequests().redrawMarkers);
 
         // While the stored markers are being restored the redraw request waits.
-        view.m_redrawMarkers = 1;
-        view.m_reloadFile = 1;
-        view.m_screenData.markerCount = 11;
+        view.RequestReload(CDrawCanvas::Reload::EveryPaint);
+        view.File().ScreenData().markerCount = 11;
         PaintRecorded(view, device);
-        QCOMPARE(view.m_redrawMarkers, 1);
-        view.m_reloadFile = 0;
+        QVERIFY(view.PendingRequests().redrawMarkers);
+        view.RequestRepaint();
         PaintRecorded(view, device);
-        QCOMPARE(view.m_redrawMarkers, 0);
+        QVERIFY(!view.PendingRequests().redrawMarkers);
     }
 
     void tableModeOnlyRefillsTheTable()
@@ -418,21 +422,20 @@ private slots:
         CountingTable table;
         view.SetStatusPanes(&panes);
         ShowData(view, frame, StandardSamples());
-        frame.m_nViewMode = kViewModeTable;
+        frame.m_nViewMode = cmd::kTableMode;
         RecordingDevice device(QSize(640, 480));
 
-        view.m_tableDirty = 1;
+        view.RequestTableRefill();
         PaintRecorded(view, device);
-        QCOMPARE(view.m_tableDirty, 0);  // consumed even without a table
+        QVERIFY(!view.PendingRequests().tableRefill);  // consumed even without a table
 
         view.SetTable(&table);
-        view.m_tableDirty = 1;
-        view.m_redrawMarkers = 1;
-        view.m_markerRedrawBlocked = 0;
+        view.RequestTableRefill();
+        view.RequestRelayout();
         PaintRecorded(view, device);
         PaintRecorded(view, device);
         QCOMPARE(table.fills, 1);
-        QCOMPARE(view.m_redrawMarkers, 0);  // the marker passes still run
+        QVERIFY(!view.PendingRequests().redrawMarkers);  // the marker passes still run
         QVERIFY(device.Items().isEmpty());
         QVERIFY(panes.order.isEmpty());
     }

@@ -80,9 +80,6 @@ struct Fixture {
             QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         }
         ShowFile(*view, frame, path);
-        view->m_cursorShown = 0;
-        view->m_screenData.primary.m_nSmoothWindow = 1;
-        view->Invalidate();
         Paint();
     }
 
@@ -104,7 +101,7 @@ struct Fixture {
     // The sample shown for a cursor on entry, as the read-out prints it.
     QString SignalText(int entry, const char* blanks)
     {
-        const SampleRecord& s = view->m_screenData.primary.m_raw[80 - entry];
+        const SampleRecord& s = view->File().ScreenData().primary.m_raw[80 - entry];
         return QString::asprintf("信号量：Z=%d, X=%d, Y=%d", s.z, s.x, s.y) + QLatin1String(blanks);
     }
 };
@@ -118,13 +115,13 @@ private slots:
     {
         Fixture f;
         f.Open(f.Copy("P02-20m.cdd"));
-        f.view->m_reloadFile = 0;  // keep the stored markers where the first paint put them
+        f.view->RequestRepaint();  // keep the stored markers where the first paint put them
         const QImage before = f.Image();
 
         f.Click(505);  // 495 / 9.8 = 50.5: entry 50, sample 30 at 12.50 m
-        QCOMPARE(f.view->m_cursorIndex, 50);
-        QCOMPARE(f.view->m_cursorX, EntryX(50) + 1);
-        QCOMPARE(f.view->m_cursorShown, 1);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 50);
+        QCOMPARE(f.view->MarkerLayer().CursorX(), EntryX(50) + 1);
+        QVERIFY(f.view->MarkerLayer().CursorShown());
         QCOMPARE(f.panes.texts[pane::kReadout], f.SignalText(50, "   "));
         QCOMPARE(f.panes.texts[pane::kFile], QStringLiteral("深度：12.50"));
         QVERIFY(f.panes.widths[pane::kReadout] > 0);
@@ -134,12 +131,12 @@ private slots:
 
         // Clicking elsewhere erases it by drawing it again.
         f.Click(-40);
-        QCOMPARE(f.view->m_cursorIndex, 0);
-        QCOMPARE(f.view->m_cursorX, 11);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 0);
+        QCOMPARE(f.view->MarkerLayer().CursorX(), 11);
         QCOMPARE(ChangedColumns(before, f.Image()), QList<int>{11});
         QCOMPARE(f.panes.texts[pane::kFile], QStringLiteral("深度：0.00"));
         f.Click(5000);
-        QCOMPARE(f.view->m_cursorIndex, 80);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 80);
         QCOMPARE(f.panes.texts[pane::kFile], QStringLiteral("深度：20.00"));
     }
 
@@ -147,56 +144,56 @@ private slots:
     {
         Fixture f;
         f.Open(f.Copy("P02-20m.cdd"));
-        f.view->m_reloadFile = 0;
+        f.view->RequestRepaint();
         const QImage before = f.Image();
 
         f.Click(505);
         f.Key(Qt::Key_Right);
-        QCOMPARE(f.view->m_cursorIndex, 51);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 51);
         QCOMPARE(f.panes.texts[pane::kReadout], f.SignalText(51, "   "));
         QCOMPARE(ChangedColumns(before, f.Image()).size(), 1);
         // A marker placed right after the move lands on the sample under the cursor.
-        f.view->OnCommand(MarkerCommandId(3));
-        QCOMPARE(f.view->m_markers[3].depth, 12.75f);
+        f.view->OnCommand(cmd::MarkerCommandId(3));
+        QCOMPARE(f.view->MarkerLayer().Markers()[3].depth, 12.75f);
 
         // Left from entry 1: entry 0 lies on x = 10 and is refused, but the read-out is shown.
         f.Click(EntryX(1) + 1);
-        QCOMPARE(f.view->m_cursorIndex, 1);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 1);
         f.panes.texts.clear();
         f.Key(Qt::Key_Left);
-        QCOMPARE(f.view->m_cursorIndex, 1);
-        QCOMPARE(f.view->m_cursorX, EntryX(1) + 1);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 1);
+        QCOMPARE(f.view->MarkerLayer().CursorX(), EntryX(1) + 1);
         QCOMPARE(f.panes.texts[pane::kReadout], f.SignalText(1, "   "));
 
         // Right at the last entry: nothing moves and nothing is written.
         f.Click(5000);
         f.panes.texts.clear();
         f.Key(Qt::Key_Right);
-        QCOMPARE(f.view->m_cursorIndex, 80);
+        QCOMPARE(f.view->MarkerLayer().CursorIndex(), 80);
         QVERIFY(f.panes.texts.isEmpty());
 
         // Space goes back to one smoothing point and repaints.
-        f.view->m_screenData.primary.m_nSmoothWindow = 5;
+        f.view->File().ScreenData().primary.m_nSmoothWindow = 5;
         f.Key(Qt::Key_Space);
-        QCOMPARE(f.view->m_screenData.primary.m_nSmoothWindow, 1);
+        QCOMPARE(f.view->File().ScreenData().primary.m_nSmoothWindow, 1);
     }
 
     void dragShowsASampleWithinATenthOfAMetre()
     {
         Fixture f;
         f.Open(f.Copy("P02-20m.cdd"));
-        f.view->m_reloadFile = 0;
+        f.view->RequestRepaint();
 
         // x = 500 is 12.50 m: sample 30 exactly; the cursor is not snapped.
         f.Drag(500);
-        QCOMPARE(f.view->m_cursorX, 500);
-        QCOMPARE(f.view->m_cursorShown, 1);
+        QCOMPARE(f.view->MarkerLayer().CursorX(), 500);
+        QVERIFY(f.view->MarkerLayer().CursorShown());
         QCOMPARE(f.panes.texts[pane::kReadout], f.SignalText(50, "  "));
         QCOMPARE(f.panes.texts[pane::kFile], QStringLiteral("深度：12.50"));
 
         // Half-way between two samples (12.625 m) is more than 0.1 m from both: the read-out stays.
         f.Drag(505);
-        QCOMPARE(f.view->m_cursorX, 505);
+        QCOMPARE(f.view->MarkerLayer().CursorX(), 505);
         QCOMPARE(f.panes.texts[pane::kFile], QStringLiteral("深度：12.50"));
         // The deepest sample, sample 0, never matches.
         f.Drag(794);
@@ -204,23 +201,23 @@ private slots:
 
         // Without the left button a move does nothing.
         QTest::mouseMove(f.view.get(), QPoint(300, 300));
-        QCOMPARE(f.view->m_cursorX, 794);
+        QCOMPARE(f.view->MarkerLayer().CursorX(), 794);
     }
 
     void markerCommandsNeedTheCursor()
     {
         Fixture f;
         f.Open(f.Copy("P01-12m.cdd"));  // no stored markers
-        f.view->OnCommand(MarkerCommandId(kBottomMarker));
-        QCOMPARE(f.view->m_markers[kBottomMarker].placed, 0);
+        f.view->OnCommand(cmd::MarkerCommandId(kBottomMarker));
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].placed, 0);
 
         f.Click(505);
-        f.view->OnCommand(MarkerCommandId(kBottomMarker));
-        QCOMPARE(f.view->m_markers[kBottomMarker].placed, 1);
-        QCOMPARE(f.view->m_cursorShown, 0);  // placing a marker takes the cursor away
+        f.view->OnCommand(cmd::MarkerCommandId(kBottomMarker));
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].placed, 1);
+        QVERIFY(!f.view->MarkerLayer().CursorShown());  // placing a marker takes the cursor away
         // Right after that a second command does nothing until the cursor is shown again.
-        f.view->OnCommand(MarkerCommandId(0));
-        QCOMPARE(f.view->m_markers[0].placed, 0);
+        f.view->OnCommand(cmd::MarkerCommandId(0));
+        QCOMPARE(f.view->MarkerLayer().Markers()[0].placed, 0);
     }
 
     void bottomIsBlueJointsOliveAndAMovedMarkerLeavesNoTrace()
@@ -230,24 +227,24 @@ private slots:
         // P01: 49 samples up to 12 m, axis 0 .. 15 m, 65.33 px per metre; 8.25 m is entry 33.
         const QImage before = f.Image();
         f.Click(553);
-        const int bottomX = f.view->m_cursorX;
-        f.view->OnCommand(MarkerCommandId(kBottomMarker));
-        QCOMPARE(f.view->m_markers[kBottomMarker].x, bottomX);
-        QCOMPARE(f.view->m_markers[kBottomMarker].depth, 8.25f);
+        const int bottomX = f.view->MarkerLayer().CursorX();
+        f.view->OnCommand(cmd::MarkerCommandId(kBottomMarker));
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].x, bottomX);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].depth, 8.25f);
         f.Paint();
         QVERIFY(CountInColumn(f.Image(), bottomX, kBlue) > 400);
 
         f.Click(300);
-        const int firstJointX = f.view->m_cursorX;
-        f.view->OnCommand(MarkerCommandId(0));
+        const int firstJointX = f.view->MarkerLayer().CursorX();
+        f.view->OnCommand(cmd::MarkerCommandId(0));
         f.Paint();
         QVERIFY(CountInColumn(f.Image(), firstJointX, kOlive) > 400);
 
         // The same kind again moves it: one olive line, the old column as it was.
         f.Click(700);
-        const int jointX = f.view->m_cursorX;
-        f.view->OnCommand(MarkerCommandId(0));
-        QCOMPARE(f.view->m_markers[0].x, jointX);
+        const int jointX = f.view->MarkerLayer().CursorX();
+        f.view->OnCommand(cmd::MarkerCommandId(0));
+        QCOMPARE(f.view->MarkerLayer().Markers()[0].x, jointX);
         f.Paint();
         QVERIFY(CountInColumn(f.Image(), jointX, kOlive) > 400);
         QVERIFY(ColumnsEqual(before, f.Image(), firstJointX));
@@ -259,7 +256,7 @@ private slots:
         f.view->resize(kWidth, kHeight);
         f.Paint();
         QVERIFY(CountInColumn(f.Image(), bottomX, kBlue) > 400);
-        f.view->OnCommand(kClearMarkersCommand);
+        f.view->OnCommand(cmd::kClearMarkers);
         f.Paint();
         QCOMPARE(ChangedColumns(before, f.Image()), QList<int>{});
     }
@@ -269,14 +266,14 @@ private slots:
         Fixture f;
         const QString path = f.Copy("P02-20m.cdd");
         f.Open(path);
-        QCOMPARE(f.view->m_markers[0].depth, 8.25f);
-        QCOMPARE(f.view->m_markers[kBottomMarker].depth, 16.25f);
-        f.view->OnCommand(kClearMarkersCommand);
-        for (const MarkerRecord& m : f.view->m_markers) {
+        QCOMPARE(f.view->MarkerLayer().Markers()[0].depth, 8.25f);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].depth, 16.25f);
+        f.view->OnCommand(cmd::kClearMarkers);
+        for (const MarkerRecord& m : f.view->MarkerLayer().Markers()) {
             QCOMPARE(m.placed, 0);
             QCOMPARE(m.depth, 0.0f);
         }
-        QCOMPARE(f.view->m_reloadFile, 0);
+        QVERIFY(!f.view->PendingRequests().reloadFile);
 
         const QString copy = f.dir.filePath(QStringLiteral("cleared.cdd"));
         f.prompts.AnswerFile(copy);
@@ -293,7 +290,7 @@ private slots:
         for (float depth : slot->markerDepth)
             QCOMPARE(depth, 0.0f);
         // The view still shows the file it showed.
-        QCOMPARE(f.view->m_strFilePath, path);
+        QCOMPARE(f.view->File().FilePath(), path);
     }
 
     void savedMarkersComeBackAtTheSnappedSampleDepths()
@@ -308,21 +305,21 @@ private slots:
         QCOMPARE(SaveAsCopy(path.toStdString(), stored.toStdString(), depths), WriteResult::Ok);
 
         f.Open(stored);
-        QCOMPARE(f.view->m_markers[kBottomMarker].placed, 1);
-        QCOMPARE(f.view->m_markers[kBottomMarker].depth, 8.25f);
-        QCOMPARE(f.view->m_markers[kBottomMarker].label, QStringLiteral("8.30"));
-        QCOMPARE(f.view->m_markers[4].depth, 3.0f);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].placed, 1);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].depth, 8.25f);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].label, QStringLiteral("8.30"));
+        QCOMPARE(f.view->MarkerLayer().Markers()[4].depth, 3.0f);
         for (int kind : {0, 1, 2, 3, 5, 6, 7, 8, 9})
-            QCOMPARE(f.view->m_markers[kind].placed, 0);
-        QVERIFY(CountInColumn(f.Image(), f.view->m_markers[kBottomMarker].x, kBlue) > 400);
+            QCOMPARE(f.view->MarkerLayer().Markers()[kind].placed, 0);
+        QVERIFY(CountInColumn(f.Image(), f.view->MarkerLayer().Markers()[kBottomMarker].x, kBlue) > 400);
 
         // Saved again and opened again, the depths stay on their samples.
         const QString again = f.dir.filePath(QStringLiteral("again.cdd"));
         f.prompts.AnswerFile(again);
         f.view->OnCommand(57603);
         f.Open(again);
-        QCOMPARE(f.view->m_markers[kBottomMarker].depth, 8.25f);
-        QCOMPARE(f.view->m_markers[4].depth, 3.0f);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].depth, 8.25f);
+        QCOMPARE(f.view->MarkerLayer().Markers()[4].depth, 3.0f);
     }
 
     void saveReportsFailuresAndCancelWritesNothing()
@@ -338,7 +335,7 @@ private slots:
         f.view->OnCommand(57603);
         QCOMPARE(f.prompts.Messages(), QStringList{QStringLiteral("无法创建文件")});
 
-        f.view->m_strFilePath = f.dir.filePath(QStringLiteral("gone.cdd"));
+        f.view->File().Choose(f.dir.filePath(QStringLiteral("gone.cdd")), f.dir.path());
         f.prompts.AnswerFile(f.dir.filePath(QStringLiteral("y.cdd")));
         f.view->OnCommand(57603);
         QCOMPARE(f.prompts.Messages().last(), QStringLiteral("无法读取文件"));
@@ -349,30 +346,24 @@ private slots:
         Fixture f;
         f.Open(f.Copy("P01-12m.cdd"));
         f.Click(553);
-        f.view->OnCommand(MarkerCommandId(kBottomMarker));
+        f.view->OnCommand(cmd::MarkerCommandId(kBottomMarker));
         f.Click(300);
-        f.view->OnCommand(MarkerCommandId(2));
-        const int bottomX = f.view->m_markers[kBottomMarker].x;
-        const int jointX = f.view->m_markers[2].x;
+        f.view->OnCommand(cmd::MarkerCommandId(2));
+        const int bottomX = f.view->MarkerLayer().Markers()[kBottomMarker].x;
+        const int jointX = f.view->MarkerLayer().Markers()[2].x;
 
         // What the main frame does when X is switched on.
         f.frame.SetShownLetters(QStringLiteral("XZ"));
-        f.view->m_cursorShown = 0;
-        f.view->m_redrawMarkers = 1;
-        f.view->m_markerRedrawBlocked = 0;
-        f.view->m_reloadFile = 0;
-        for (MarkerRecord& m : f.view->m_markers)
-            m.placed = 0;
-        f.view->Invalidate();
+        f.view->RequestRelayout();
         f.Paint();
 
         for (int kind = 0; kind < kMarkerSlots; ++kind)
-            QCOMPARE(f.view->m_markers[kind].placed, (kind == 2 || kind == kBottomMarker) ? 1 : 0);
-        QCOMPARE(f.view->m_markers[kBottomMarker].x, bottomX);
-        QCOMPARE(f.view->m_markers[2].x, jointX);
+            QCOMPARE(f.view->MarkerLayer().Markers()[kind].placed, (kind == 2 || kind == kBottomMarker) ? 1 : 0);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].x, bottomX);
+        QCOMPARE(f.view->MarkerLayer().Markers()[2].x, jointX);
         // Two bands now: the lines reach y = (G + 2G + 10) x 2.
         const int G = (kHeight - 50) / 6;
-        QCOMPARE(f.view->m_markers[kBottomMarker].lineEnd[0], QPoint(bottomX, (3 * G + 10) * 2));
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].lineEnd[0], QPoint(bottomX, (3 * G + 10) * 2));
         QVERIFY(CountInColumn(f.Image(), bottomX, kBlue) > 400);
         QVERIFY(CountInColumn(f.Image(), jointX, kOlive) > 400);
         // Nothing at the left edge for the kinds that were never placed.
@@ -403,7 +394,7 @@ private slots:
         // The commands act at the cursor; the smoothing dialog is left to the application.
         f.Click(553);
         actions[2]->trigger();
-        QCOMPARE(f.view->m_markers[kBottomMarker].placed, 1);
+        QCOMPARE(f.view->MarkerLayer().Markers()[kBottomMarker].placed, 1);
         QSignalSpy smoothing(f.view.get(), &CDrawView::smoothSettingsRequested);
         actions[1]->trigger();
         QCOMPARE(smoothing.count(), 1);
@@ -414,7 +405,7 @@ private slots:
         RecordingDevice device(QSize(4000, 3000));
         {
             QPainter painter(&device);
-            CDrawView::DrawMarkerOnDevice(kBottomMarker, 120, 900, QStringLiteral("16.25"), painter, 700);
+            CMarkerLayer::DrawMarkerOnDevice(kBottomMarker, 120, 900, QStringLiteral("16.25"), painter, 700);
         }
         const QVector<RecordedItem> lines = device.Lines();
         const QVector<RecordedItem> texts = device.Texts();

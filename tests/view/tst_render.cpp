@@ -98,12 +98,12 @@ private slots:
         QCOMPARE(paints(), 2);
 
         // Resizing in table mode leaves the paint alone; in graph mode it repaints.
-        frame.m_nViewMode = kViewModeTable;
-        view.m_tableDirty = 1;
+        frame.m_nViewMode = cmd::kTableMode;
         view.resize(700, 500);
         view.grab();
-        QCOMPARE(view.m_tableDirty, 1);
-        frame.m_nViewMode = kViewModeGraph;
+        // The picture is kept: the paint, which draws no graph in table mode, did not run.
+        QVERIFY(CountColor(view.BackingImage(), qRgb(255, 0, 0), view.BackingImage().rect()) > 500);
+        frame.m_nViewMode = cmd::kGraphMode;
         view.resize(900, 500);
         view.grab();
         QCOMPARE(paints(), 3);

@@ -14,7 +14,7 @@ private slots:
     {
         ScriptedPrompts prompts;
         CDrawView view;
-        view.m_screenData.primary.m_nSmoothWindow = 5;
+        view.File().ScreenData().primary.m_nSmoothWindow = 5;
         CSmoothSetDlg dlg(&view, prompts);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("平滑设置"));
         QCOMPARE(dlg.PointsEdit()->text(), QStringLiteral("1"));
@@ -22,7 +22,7 @@ private slots:
         QVERIFY(dlg.findChild<QPushButton*>(QStringLiteral("1")));
         // Pressing OK straight away therefore goes back to one point.
         dlg.OnOK();
-        QCOMPARE(view.m_screenData.primary.m_nSmoothWindow, 1);
+        QCOMPARE(view.File().ScreenData().primary.m_nSmoothWindow, 1);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 
@@ -47,14 +47,14 @@ private slots:
         QFETCH(int, points);
         ScriptedPrompts prompts;
         CDrawView view;
-        view.m_screenData.primary.m_nSmoothWindow = 4;
-        view.m_reloadFile = 1;
+        view.ShowFile(QString(), QString());
+        view.File().ScreenData().primary.m_nSmoothWindow = 4;
         CSmoothSetDlg dlg(&view, prompts);
         dlg.PointsEdit()->setText(typed);
         dlg.findChild<QPushButton*>(QStringLiteral("1"))->click();
-        QCOMPARE(view.m_screenData.primary.m_nSmoothWindow, points);
+        QCOMPARE(view.File().ScreenData().primary.m_nSmoothWindow, points);
         // The next paint smooths again without re-reading the file; nothing is said.
-        QCOMPARE(view.m_reloadFile, 0);
+        QVERIFY(!view.PendingRequests().reloadFile);
         QVERIFY(prompts.m_calls.isEmpty());
     }
 
@@ -62,14 +62,14 @@ private slots:
     {
         ScriptedPrompts prompts;
         CDrawView view;
-        view.m_screenData.primary.m_nSmoothWindow = 6;
-        view.m_reloadFile = 1;
+        view.ShowFile(QString(), QString());
+        view.File().ScreenData().primary.m_nSmoothWindow = 6;
         CSmoothSetDlg dlg(&view, prompts);
         dlg.PointsEdit()->setText(QStringLiteral("3"));
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QCOMPARE(view.m_screenData.primary.m_nSmoothWindow, 6);
-        QCOMPARE(view.m_reloadFile, 1);
+        QCOMPARE(view.File().ScreenData().primary.m_nSmoothWindow, 6);
+        QVERIFY(view.PendingRequests().reloadFile);
     }
 
     void withoutAGraphViewTheSettingFails()

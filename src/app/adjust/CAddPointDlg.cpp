@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 CAddPointDlg::CAddPointDlg(CDrawView& view, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_fStartDepth(view.m_screenData.primary.m_fStartDepth), m_view(view), m_prompts(prompts)
+    : QDialog(parent), m_fStartDepth(view.File().ScreenData().primary.m_fStartDepth), m_view(view), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("dialog%1").arg(kResourceId));
     setWindowTitle(QStringLiteral("修正起点深度"));
@@ -44,8 +44,8 @@ CAddPointDlg::CAddPointDlg(CDrawView& view, Prompts& prompts, QWidget* parent)
 
 void CAddPointDlg::OnOK()
 {
-    const StartDepthPlan plan = PlanStartDepthCorrection(m_view.m_screenData.primary,
-                                                         m_editStartDepth->text().toStdU16String());
+    const StartDepthPlan plan =
+        PlanStartDepthCorrection(m_view.File().ScreenData().primary, m_editStartDepth->text().toStdU16String());
     if (plan.check != StartDepthCheck::Ok) {
         // Less than one step of change is refused without a word, as the dialog always did.
         const QString message = QString::fromUtf8(StartDepthCheckMessage(plan.check));

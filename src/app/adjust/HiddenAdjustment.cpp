@@ -11,24 +11,24 @@ namespace {
 
 void ReloadAfterRewrite(CDrawView& view, const FileSlot& changed, WriteResult result, Prompts& prompts)
 {
-    const std::string path = view.m_strFilePath.toStdString();
+    FileSlot& shown = view.File().ScreenData();
+    const std::string path = view.File().FilePath().toStdString();
     if (result == WriteResult::Ok)
-        view.m_screenData = changed;
+        shown = changed;
     else
         prompts.Message(QString::fromUtf8(WriteResultMessage(result)));
     // Read back at once rather than at the next graph paint: the table is refilled from memory,
     // and moved or added samples get their differences only from a load.
     bool loaded = false;
     try {
-        loaded = FullLoad(view.m_screenData, path) == LoadResult::Ok;
+        loaded = FullLoad(shown, path) == LoadResult::Ok;
     } catch (const InvalidTestDateError&) {
         // The file was shown before with this date; the graph paint reports it if it is bad now.
     }
     if (!loaded)
-        ClearLoadedData(view.m_screenData);
-    view.m_tableDirty = 1;
-    view.m_reloadOnce = 1;
-    view.Invalidate();
+        ClearLoadedData(shown);
+    view.RequestTableRefill();
+    view.RequestReload(CDrawCanvas::Reload::Once);
 }
 
 // The tools rewrite the file from the view's data, which must be that file's.
@@ -46,8 +46,8 @@ void CorrectStartDepth(CDrawView& view, const StartDepthPlan& plan, Prompts& pro
 {
     if (plan.check != StartDepthCheck::Ok || RefusedWithoutData(view, prompts))
         return;
-    auto changed = std::make_unique<FileSlot>(view.m_screenData);
-    const CorrectionResult result = CorrectStartDepthInFile(*changed, view.m_strFilePath.toStdString(), plan);
+    auto changed = std::make_unique<FileSlot>(view.File().ScreenData());
+    const CorrectionResult result = CorrectStartDepthInFile(*changed, view.File().FilePath().toStdString(), plan);
     ReloadAfterRewrite(view, *changed, result.write, prompts);
 }
 
@@ -55,8 +55,8 @@ bool InsertTailPoints(CDrawView& view, Prompts& prompts)
 {
     if (RefusedWithoutData(view, prompts))
         return false;
-    auto changed = std::make_unique<FileSlot>(view.m_screenData);
-    const CorrectionResult result = InsertTailInFile(*changed, view.m_strFilePath.toStdString());
+    auto changed = std::make_unique<FileSlot>(view.File().ScreenData());
+    const CorrectionResult result = InsertTailInFile(*changed, view.File().FilePath().toStdString());
     if (!result.corrected) {
         prompts.Message(QString::fromUtf8(result.refusal));
         return false;

@@ -100,7 +100,7 @@ void CEditListCtrl::Fill()
         return;
     // The cells are about to be replaced; an edit still open belongs to the old ones.
     CancelEdit();
-    const CFileData& data = m_pView->m_screenData.primary;
+    const CFileData& data = m_pView->File().ScreenData().primary;
     // A view without the data of its file (a failed load) shows an empty grid that writes nowhere.
     const bool loaded = m_pView->ShowsLoadedFile();
     const int n = loaded ? SampleCount(data) : 0;
@@ -127,7 +127,7 @@ void CEditListCtrl::Fill()
         }
     }
     setUpdatesEnabled(true);
-    m_strFilledPath = loaded ? m_pView->m_strFilePath : QString();
+    m_strFilledPath = loaded ? m_pView->File().FilePath() : QString();
     m_nFilledCount = n;
 }
 
@@ -203,7 +203,7 @@ void CEditListCtrl::OnEndEdit()
     if (!m_pView || !IsZColumn(column))
         return;
 
-    CFileData& data = m_pView->m_screenData.primary;
+    CFileData& data = m_pView->File().ScreenData().primary;
     const int n = SampleCount(data);
     const int rows = RowsFor(n);
     const int s = n - rows * ((column - 1) / 3) - row - 1;
@@ -275,7 +275,7 @@ void CEditListCtrl::hideEvent(QHideEvent* event)
 
 void CEditListCtrl::OnFocusLeft()
 {
-    if (m_pFrame && m_pFrame->ViewMode() != kViewModeTable)
+    if (m_pFrame && m_pFrame->ViewMode() != cmd::kTableMode)
         AskToSave();
 }
 
@@ -292,8 +292,7 @@ void CEditListCtrl::AskToSave()
     }
     // Saved, refused or failed: the graph shows what the file holds, not what was typed.
     if (m_pView) {
-        m_pView->m_reloadOnce = 1;
-        m_pView->Invalidate();
+        m_pView->RequestReload(CDrawCanvas::Reload::Once);
     }
     m_bAsking = false;
 }
