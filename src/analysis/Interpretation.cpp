@@ -581,7 +581,8 @@ struct PoleFit {
     std::vector<double> strength;
     std::vector<double> gain;
     std::vector<double> localSpread;
-    std::vector<double> error;  // standard error of each strength per unit of noise
+    std::vector<double> error;     // standard error of each strength per unit of noise
+    std::vector<double> residual;  // over the window
 };
 
 constexpr int kBackgroundTerms = 4;
@@ -699,6 +700,7 @@ std::optional<PoleFit> FitRing(const Grid& g, FitWindow w, const Ring& ring, con
         }
         residual[std::size_t(i)] = g.z[std::size_t(w.from + i)] - model;
     }
+    fit.residual = residual;
     const double reach = kLocalReach + ring.gap + ring.radius;
     for (int k = 0; k < poles; ++k) {
         std::vector<double> e(static_cast<std::size_t>(p), 0.0);
@@ -775,6 +777,8 @@ void CheckAcross(const Grid (&across)[2], FitWindow w, const Ring& ring, const s
 }
 
 constexpr double kCandidateSnr = 4.0;
+constexpr double kCandidateApart = 0.3;
+constexpr int kResidualSets = 2;
 constexpr double kEndWindowAbove = 8.0;  // metres of cage above the deepest pole the filters found
 constexpr double kEndWindowBelow = 6.0;
 constexpr double kKeepSignificance = 6.0;
@@ -861,20 +865,23 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
     };
     std::size_t ring = bestRing(dominant(depths, weights));
     std::optional<PoleFit> fit;
-    for (int pass = 0; pass < 2; ++pass) {
+    const auto prune = [&] {
         while (!depths.empty()) {
             fit = FitRing(g, w, rings[ring], depths, true);
             if (!fit) {
-                return std::nullopt;
+                return false;
             }
             const std::vector<double> significance = Significances(*fit, sigma);
             const auto weakest = std::min_element(significance.begin(), significance.end());
             if (*weakest >= kKeepSignificance) {
-                break;
+                return true;
             }
             depths.erase(depths.begin() + (weakest - significance.begin()));
         }
-        if (depths.empty()) {
+        return false;
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!prune()) {
             return std::nullopt;
         }
         // The deepest sets to where they fit best, deepest first, then the ring again.
@@ -893,6 +900,39 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
             depths[k] = at;
         }
         ring = bestRing(dominant(depths, Significances(*FitRing(g, w, rings[ring], depths, true), sigma)));
+    }
+    // What the fit leaves may still hold a set that no candidate stood for (the filters' lobes of a
+    // strong lap can bury a weak bottom below it): the filters once more over the residual.
+    for (int added = 0; added < kResidualSets; ++added) {
+        fit = FitRing(g, w, rings[ring], depths, true);
+        if (!fit) {
+            return std::nullopt;
+        }
+        Grid rest;
+        rest.first = g.first + w.from * g.spacing;
+        rest.spacing = g.spacing;
+        rest.z = fit->residual;
+        const FilterOutputs left = FilterAll(rest, sigma, filters);
+        double strongest = kPoleThreshold;
+        double at = NAN;
+        for (const auto& out : left) {
+            for (std::size_t j = 0; j < out.size(); ++j) {
+                const double depth = rest.first + double(j) * rest.spacing;
+                if (std::abs(out[j].first) > strongest && std::none_of(depths.begin(), depths.end(), [&](double d) {
+                        return std::abs(d - depth) < kCandidateApart;
+                    })) {
+                    strongest = std::abs(out[j].first);
+                    at = depth;
+                }
+            }
+        }
+        if (std::isnan(at)) {
+            break;
+        }
+        depths.insert(std::upper_bound(depths.begin(), depths.end(), at), at);
+        if (!prune()) {
+            return std::nullopt;
+        }
     }
     fit = FitRing(g, w, rings[ring], depths, true);
     if (!fit) {
