@@ -1,10 +1,12 @@
-// Automatic interpretation over the generated bench set: per condition, how close the suggested
-// bottom comes to the truth and how often a hole without a cage gets no suggestion; then the time
-// the routine takes on a full-capacity file.
+// Automatic interpretation over generated bench sets: per condition, how close the suggested
+// bottom comes to the truth, how often a suggestion of a given confidence is right, how many laps
+// are found and how many suggested joints are false, and how often a hole without a cage gets no
+// suggestion; then the time the routine takes on a full-capacity file.
 //
-//   bench_interpretation [--benchmark_...] [SET_DIR]
+//   bench_interpretation [--benchmark_...] [SET_DIR...]
 //
-// SET_DIR defaults to the set the build generated (orvek-samplegen --bench, measuring seed).
+// SET_DIRs default to the two sets the build generated (orvek-samplegen --bench): the tuning seed
+// and the held-out seed.
 #include "analysis/Interpretation.h"
 #include "data/MeasurementFile.h"
 
@@ -24,7 +26,8 @@
 
 namespace {
 
-std::filesystem::path g_setDir = ORVEK_BENCH_SET_DIR;
+// The set the routine is tuned on, and the held-out one it is only measured on.
+std::vector<std::filesystem::path> g_setDirs = {ORVEK_BENCH_SET_DIR, ORVEK_HELD_OUT_SET_DIR};
 
 struct TruthRow {
     std::string file;
@@ -70,14 +73,19 @@ std::vector<TruthRow> ReadTruth(const std::filesystem::path& path)
     return rows;
 }
 
+constexpr double kLevels[] = {0.5, 0.8, 0.9};
+
 struct Tally {
     int files = 0;
     int withinQuarter = 0;
     int suggested = 0;
     std::vector<double> errors;  // cage files; a missing bottom counts as infinitely wrong
+    int confident[3] = {};       // suggestions with confidence of at least each level
+    int confidentRight[3] = {};  // of those, the ones within 0.25 m (or none in a hole without a cage)
     int truthJoints = 0;
-    int foundJoints = 0;
-    int falseJoints = 0;
+    int foundJoints = 0;  // laps with a suggested joint within 0.3 m of their centre
+    int suggestedJoints = 0;
+    int falseJoints = 0;  // suggested joints within 0.3 m of no lap
 };
 
 double Quantile(std::vector<double> v, double q)
@@ -93,80 +101,122 @@ void Score(const TruthRow& row, const CageSuggestion& s, Tally& t)
 {
     ++t.files;
     t.suggested += s.bottom ? 1 : 0;
+    const double error = !row.cage ? INFINITY : s.bottom ? std::abs(double(*s.bottom) - row.bottom) : INFINITY;
+    for (int c = 0; c < 3; ++c) {
+        if (s.bottom && double(s.confidence) >= kLevels[c] - 1e-6) {
+            ++t.confident[c];
+            t.confidentRight[c] += error <= 0.25 ? 1 : 0;
+        }
+    }
+    t.suggestedJoints += int(s.joints.size());
+    const auto near = [](double a, double b) { return std::abs(a - b) <= 0.3; };
+    for (float j : s.joints) {
+        t.falseJoints += std::none_of(row.joints.begin(), row.joints.end(), [&](double l) { return near(l, j); });
+    }
     if (!row.cage) {
         return;
     }
-    const double error = s.bottom ? std::abs(double(*s.bottom) - row.bottom) : INFINITY;
     t.errors.push_back(error);
     t.withinQuarter += error <= 0.25 ? 1 : 0;
     t.truthJoints += int(row.joints.size());
-    for (float j : s.joints) {
-        const bool match = std::any_of(row.joints.begin(), row.joints.end(),
-                                       [&](double truth) { return std::abs(truth - double(j)) <= 0.3; });
-        (match ? t.foundJoints : t.falseJoints) += 1;
+    for (double l : row.joints) {
+        t.foundJoints += std::any_of(s.joints.begin(), s.joints.end(), [&](float j) { return near(l, j); });
     }
+}
+
+std::string Share(int part, int whole)
+{
+    char buf[32];
+    if (whole == 0) {
+        return "-";
+    }
+    std::snprintf(buf, sizeof buf, "%.1f%%", 100.0 * part / whole);
+    return buf;
+}
+
+void PrintHeader()
+{
+    std::printf("%-13s %5s %8s %7s %7s %14s %14s %14s %14s %13s %7s\n", "condition", "files", "<=0.25m", "median",
+                "p95", "c>=0.5 ok", "c>=0.8 ok", "c>=0.9 ok", "laps found", "false joints", "no-sugg");
 }
 
 void PrintRow(const std::string& name, const Tally& t)
 {
+    char cal[3][32];
+    for (int c = 0; c < 3; ++c) {
+        std::snprintf(cal[c], sizeof cal[c], "%s (%d)", Share(t.confidentRight[c], t.confident[c]).c_str(),
+                      t.confident[c]);
+    }
+    char laps[32], falseJ[32];
+    std::snprintf(laps, sizeof laps, "%s (%d)", Share(t.foundJoints, t.truthJoints).c_str(), t.truthJoints);
+    std::snprintf(falseJ, sizeof falseJ, "%s (%d)", Share(t.falseJoints, t.suggestedJoints).c_str(),
+                  t.suggestedJoints);
     if (t.errors.empty()) {
-        std::printf("%-12s %5d %8s %8s %8s %7.1f%% %14s\n", name.c_str(), t.files, "-", "-", "-",
-                    100.0 * (t.files - t.suggested) / t.files, "-");
+        std::printf("%-13s %5d %8s %7s %7s %14s %14s %14s %14s %13s %7s\n", name.c_str(), t.files, "-", "-", "-",
+                    cal[0], cal[1], cal[2], "-", falseJ, Share(t.files - t.suggested, t.files).c_str());
         return;
     }
-    std::printf("%-12s %5d %7.1f%% %8.3f %8.3f %8s %6d/%-3d %4d\n", name.c_str(), t.files,
-                100.0 * t.withinQuarter / double(t.errors.size()), Quantile(t.errors, 0.5), Quantile(t.errors, 0.95),
-                "-", t.foundJoints, t.truthJoints, t.falseJoints);
+    std::printf("%-13s %5d %8s %7.3f %7.3f %14s %14s %14s %14s %13s %7s\n", name.c_str(), t.files,
+                Share(t.withinQuarter, int(t.errors.size())).c_str(), Quantile(t.errors, 0.5),
+                Quantile(t.errors, 0.95), cal[0], cal[1], cal[2], laps, falseJ,
+                Share(t.files - t.suggested, t.files).c_str());
 }
 
-bool RunAccuracyTable()
+// The goals' groups: well-made surveys (noise up to 10 nT, near enough holes), hard ones (noise of
+// 10-30 nT, spikes, weak cages, far holes), and holes without a cage.
+bool IsHard(const std::string& condition)
 {
-    const std::vector<TruthRow> rows = ReadTruth(g_setDir / "truth.csv");
+    for (const char* hard : {"noisy", "spikes", "weak", "far", "wide-far", "weak-noisy"}) {
+        if (condition == hard) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RunAccuracyTable(const std::filesystem::path& dir)
+{
+    const std::vector<TruthRow> rows = ReadTruth(dir / "truth.csv");
     if (rows.empty()) {
         std::fprintf(stderr, "no bench set in %s (build the target bench_interpretation, or run "
-                             "orvek-samplegen --bench DIR SEED)\n", g_setDir.string().c_str());
+                             "orvek-samplegen --bench DIR SEED)\n", dir.string().c_str());
         return false;
     }
     std::vector<std::string> order;
     std::map<std::string, Tally> byCondition;
-    // The goals' two groups: noise up to 10 nT (every condition but the three below), and noise
-    // of 10-30 nT, spikes and weak anomalies.
-    Tally cages, quiet, hard;
-    // Whether the confidence means something: cage files by confidence.
-    Tally sure, unsure;
+    Tally wellMade, hard, noCage, all;
     auto slot = std::make_unique<FileSlot>();
     for (const TruthRow& row : rows) {
         if (!byCondition.count(row.condition)) {
             order.push_back(row.condition);
         }
-        if (FullLoad(*slot, (g_setDir / row.file).string()) != LoadResult::Ok) {
+        if (FullLoad(*slot, (dir / row.file).string()) != LoadResult::Ok) {
             std::fprintf(stderr, "cannot load %s\n", row.file.c_str());
             return false;
         }
         const CageSuggestion s = SuggestCage(slot->primary);
         Score(row, s, byCondition[row.condition]);
-        if (row.cage) {
-            Score(row, s, cages);
-            const bool isHard = row.condition == "noisy" || row.condition == "spikes" || row.condition == "weak";
-            Score(row, s, isHard ? hard : quiet);
-            Score(row, s, s.confidence >= 0.5f ? sure : unsure);
-        }
+        Score(row, s, !row.cage ? noCage : IsHard(row.condition) ? hard : wellMade);
+        Score(row, s, all);
         if (std::getenv("ORVEK_BENCH_VERBOSE")) {
-            std::printf("%s truth %.2f got %s conf %.2f | %s\n", row.file.c_str(), row.bottom,
-                        s.bottom ? std::to_string(*s.bottom).c_str() : "none", double(s.confidence), s.reason.c_str());
+            std::string joints;
+            for (float j : s.joints) {
+                joints += (joints.empty() ? "" : ";") + std::to_string(j).substr(0, 5);
+            }
+            std::printf("%s truth %.2f got %s conf %.2f joints %s | %s\n", row.file.c_str(), row.bottom,
+                        s.bottom ? std::to_string(*s.bottom).c_str() : "none", double(s.confidence),
+                        joints.c_str(), s.reason.c_str());
         }
     }
-    std::printf("bench set %s: %zu files\n", g_setDir.string().c_str(), rows.size());
-    std::printf("%-12s %5s %8s %8s %8s %8s %10s %5s\n", "condition", "files", "<=0.25m", "median", "p95",
-                "no-sugg", "joints", "false");
+    std::printf("bench set %s: %zu files\n", dir.string().c_str(), rows.size());
+    PrintHeader();
     for (const std::string& name : order) {
         PrintRow(name, byCondition[name]);
     }
-    PrintRow("<=10 nT", quiet);
+    PrintRow("well-made", wellMade);
     PrintRow("hard", hard);
-    PrintRow("all cages", cages);
-    PrintRow("conf>=0.5", sure);
-    PrintRow("conf<0.5", unsure);
+    PrintRow("no cage", noCage);
+    PrintRow("all", all);
     std::printf("\n");
     return true;
 }
@@ -177,7 +227,7 @@ void BM_SuggestCage2048(benchmark::State& state)
 {
     auto slot = std::make_unique<FileSlot>();
     const std::string name = "timing-2048-" + std::to_string(state.range(0)) + "cm.cdd";
-    if (FullLoad(*slot, (g_setDir / name).string()) != LoadResult::Ok) {
+    if (FullLoad(*slot, (g_setDirs.front() / name).string()) != LoadResult::Ok) {
         state.SkipWithError((name + " missing from the bench set").c_str());
         return;
     }
@@ -195,10 +245,12 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (argc > 1) {
-        g_setDir = argv[1];
+        g_setDirs.assign(argv + 1, argv + argc);
     }
-    if (!RunAccuracyTable()) {
-        return 1;
+    for (const std::filesystem::path& dir : g_setDirs) {
+        if (!RunAccuracyTable(dir)) {
+            return 1;
+        }
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -33,7 +33,7 @@ constexpr double kLobeRemainder = 0.5;
 // A lap is two opposite pole sets about a metre apart, the deeper one with the bottom's sign.
 constexpr double kLapFilterMax = 0.65;  // wider filters cannot part two poles a metre apart
 constexpr double kLapClearOfBottom = 1.5;
-constexpr double kLapSpacing = 3.0;      // sections are longer than this
+constexpr double kLapSpacing = 3.0;  // sections are longer than this
 constexpr double kLapThreshold = 8.5;
 constexpr double kLapOverChance = 4.0;    // times the median pair score inside the cage
 constexpr double kLapOfStrongest = 0.35;  // of the strongest lap's score
@@ -55,7 +55,7 @@ using FilterOutputs = std::vector<std::vector<std::pair<double, double>>>;
 
 struct Pole {
     int j = 0;
-    double snr = 0.0;     // signed: the sign of the pole
+    double snr = 0.0;  // signed: the sign of the pole
     double amplitude = 0.0;
     int filter = 0;
     double depth = 0.0;
@@ -287,6 +287,8 @@ private:
 
 struct Survey {
     std::vector<double> z;  // shallow to deep
+    std::vector<double> x;
+    std::vector<double> y;
     double firstDepth = 0.0;
     double step = 0.0;  // metres
 };
@@ -301,11 +303,15 @@ std::optional<Survey> ReadSurvey(const SampleRecord* samples, int count, int ste
     Survey s;
     s.step = stepCm / 100.0;
     s.z.resize(std::size_t(count));
+    s.x.resize(std::size_t(count));
+    s.y.resize(std::size_t(count));
     std::vector<double> offsets;
     offsets.reserve(std::size_t(count));
     for (int k = 0; k < count; ++k) {
         const SampleRecord& r = samples[count - 1 - k];
         s.z[std::size_t(k)] = r.z;
+        s.x[std::size_t(k)] = r.x;
+        s.y[std::size_t(k)] = r.y;
         if (std::isfinite(r.depth)) {
             offsets.push_back(double(r.depth) - k * s.step);
         }
@@ -317,24 +323,25 @@ std::optional<Survey> ReadSurvey(const SampleRecord* samples, int count, int ste
     return s;
 }
 
-Grid ToGrid(const Survey& s)
+// One component of the survey averaged to the grid.
+Grid ToGrid(const Survey& s, const std::vector<double>& v)
 {
     const int bin = std::max(1, int(std::lround(kGridMetres / s.step)));
     Grid g;
     g.spacing = bin * s.step;
     g.first = s.firstDepth + (bin - 1) * s.step / 2.0;
-    const std::size_t m = s.z.size() / std::size_t(bin);
+    const std::size_t m = v.size() / std::size_t(bin);
     g.z.resize(m);
     for (std::size_t j = 0; j < m; ++j) {
         double sum = 0.0;
         for (int b = 0; b < bin; ++b) {
-            sum += s.z[j * std::size_t(bin) + std::size_t(b)];
+            sum += v[j * std::size_t(bin) + std::size_t(b)];
         }
         g.z[j] = sum / bin;
     }
     const double level = MedianOf(g.z);
-    for (double& v : g.z) {
-        v -= level;
+    for (double& value : g.z) {
+        value -= level;
     }
     return g;
 }
@@ -474,7 +481,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
         if (v >= floor && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
-            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapClearOfBottom) {
+            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
             peaks.emplace_back(v, j);
         }
     }
@@ -492,6 +499,519 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
     std::sort(laps.begin(), laps.end());
     return laps;
 }
+
+// The field of one set of poles, a pole at the end of every bar of a ring around the pile axis,
+// along the hole: Z per unit of strength (peak 1) at depth offset u, tabulated for a few rings.
+// The near bars give the sharp swing, the far side of the ring a broad one with its own lobes;
+// fitting the whole ring explains both, where a filter for one distance takes the broad part
+// for another pole.
+struct Ring {
+    double gap = 0.0;     // hole to the nearest bar
+    double radius = 0.0;  // of the circle of bars
+    std::vector<double> z;
+    std::vector<double> h;     // the horizontal field, away from the pile, on the scale of z
+    std::vector<double> near;  // Z of the half of the ring facing the hole alone
+};
+
+constexpr double kRingStep = 0.02;
+constexpr double kRingReach = 12.0;
+constexpr int kRingBars = 16;
+
+const std::vector<Ring>& Rings()
+{
+    static const std::vector<Ring> rings = [] {
+        std::vector<Ring> out;
+        const int n = int(std::lround(kRingReach / kRingStep));
+        for (double gap : {0.2, 0.35, 0.55, 0.8, 1.1, 1.5}) {
+            for (double radius : {0.3, 0.5, 0.75}) {
+                const std::vector<double> zero(std::size_t(2 * n + 1), 0.0);
+                Ring ring{gap, radius, zero, zero, zero};
+                const double d = gap + radius;
+                for (int b = 0; b < kRingBars; ++b) {
+                    const double angle = 2.0 * 3.14159265358979 * (b + 0.5) / kRingBars;
+                    const double rho2 = d * d + radius * radius - 2.0 * d * radius * std::cos(angle);
+                    for (int k = -n; k <= n; ++k) {
+                        const double u = k * kRingStep;
+                        const double d2 = u * u + rho2;
+                        ring.z[std::size_t(k + n)] += u / (d2 * std::sqrt(d2));
+                        ring.h[std::size_t(k + n)] += (d - radius * std::cos(angle)) / (d2 * std::sqrt(d2));
+                        if (std::cos(angle) > 0.0) {
+                            ring.near[std::size_t(k + n)] += u / (d2 * std::sqrt(d2));
+                        }
+                    }
+                }
+                double peak = 0.0;
+                for (double v : ring.z) {
+                    peak = std::max(peak, std::abs(v));
+                }
+                for (double& v : ring.z) {
+                    v /= peak;
+                }
+                for (double& v : ring.h) {
+                    v /= peak;
+                }
+                for (double& v : ring.near) {
+                    v /= peak;
+                }
+                out.push_back(std::move(ring));
+            }
+        }
+        return out;
+    }();
+    return rings;
+}
+
+double RingField(const std::vector<double>& table, double u)
+{
+    const double x = u / kRingStep + double(table.size() / 2);
+    if (x <= 0.0 || x >= double(table.size() - 1)) {
+        return 0.0;
+    }
+    const std::size_t k = std::size_t(x);
+    const double f = x - double(k);
+    return table[k] * (1.0 - f) + table[k + 1] * f;
+}
+
+// Least squares of the grid points from..to-1 with one ring's pole sets at `depths` and a cubic
+// background: the residual sum of squares and, when asked for, each set's strength, how much the
+// residual grows without it, and the spread of the residual around it (what is left there that
+// the model does not explain: noise, or the part of a strong set's field that a ring misses).
+struct PoleFit {
+    double chi2 = 0.0;
+    std::vector<double> strength;
+    std::vector<double> gain;
+    std::vector<double> localSpread;
+    std::vector<double> error;     // standard error of each strength per unit of noise
+    std::vector<double> residual;  // over the window
+};
+
+constexpr int kBackgroundTerms = 4;
+constexpr double kLocalReach = 1.0;  // metres either side of a set, beyond its ring's own size
+
+bool Cholesky(std::vector<double>& a, int p)
+{
+    for (int j = 0; j < p; ++j) {
+        double d = a[std::size_t(j * p + j)];
+        for (int k = 0; k < j; ++k) {
+            d -= a[std::size_t(j * p + k)] * a[std::size_t(j * p + k)];
+        }
+        if (!(d > 0.0)) {
+            return false;
+        }
+        d = std::sqrt(d);
+        a[std::size_t(j * p + j)] = d;
+        for (int i = j + 1; i < p; ++i) {
+            double v = a[std::size_t(i * p + j)];
+            for (int k = 0; k < j; ++k) {
+                v -= a[std::size_t(i * p + k)] * a[std::size_t(j * p + k)];
+            }
+            a[std::size_t(i * p + j)] = v / d;
+        }
+    }
+    return true;
+}
+
+// Solves L L^T x = b in place.
+void CholeskySolve(const std::vector<double>& l, int p, std::vector<double>& b)
+{
+    for (int i = 0; i < p; ++i) {
+        for (int k = 0; k < i; ++k) {
+            b[std::size_t(i)] -= l[std::size_t(i * p + k)] * b[std::size_t(k)];
+        }
+        b[std::size_t(i)] /= l[std::size_t(i * p + i)];
+    }
+    for (int i = p - 1; i >= 0; --i) {
+        for (int k = i + 1; k < p; ++k) {
+            b[std::size_t(i)] -= l[std::size_t(k * p + i)] * b[std::size_t(k)];
+        }
+        b[std::size_t(i)] /= l[std::size_t(i * p + i)];
+    }
+}
+
+struct FitWindow {
+    int from = 0;
+    int to = 0;
+};
+
+// With `split` a pole index, that set's near and far halves get strengths of their own.
+std::optional<PoleFit> FitRing(const Grid& g, FitWindow w, const Ring& ring, const std::vector<double>& depths,
+                               bool full, bool horizontal = false, int split = -1)
+{
+    const int poles = int(depths.size());
+    const int extra = split >= 0 ? 1 : 0;
+    const int p = poles + extra + kBackgroundTerms;
+    const int n = w.to - w.from;
+    const double top = g.first + w.from * g.spacing;
+    const double half = std::max(1e-6, 0.5 * (n - 1) * g.spacing);
+    std::vector<double> rows(static_cast<std::size_t>(n * p));
+    std::vector<double> ata(static_cast<std::size_t>(p * p), 0.0);
+    std::vector<double> aty(static_cast<std::size_t>(p), 0.0);
+    double yy = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double* row = &rows[std::size_t(i * p)];
+        const double depth = g.first + (w.from + i) * g.spacing;
+        for (int k = 0; k < poles; ++k) {
+            row[k] = RingField(horizontal ? ring.h : ring.z, depth - depths[std::size_t(k)]);
+        }
+        if (extra) {
+            row[poles] = RingField(ring.near, depth - depths[std::size_t(split)]);
+        }
+        const double t = (depth - top) / half - 1.0;
+        double power = 1.0;
+        for (int k = 0; k < kBackgroundTerms; ++k) {
+            row[poles + extra + k] = power;
+            power *= t;
+        }
+        const double y = g.z[std::size_t(w.from + i)];
+        yy += y * y;
+        for (int a = 0; a < p; ++a) {
+            aty[std::size_t(a)] += row[a] * y;
+            for (int b = 0; b <= a; ++b) {
+                ata[std::size_t(a * p + b)] += row[a] * row[b];
+            }
+        }
+    }
+    for (int a = 0; a < p; ++a) {
+        for (int b = 0; b < a; ++b) {
+            ata[std::size_t(b * p + a)] = ata[std::size_t(a * p + b)];
+        }
+        // Sets too close to be told apart share what they explain instead of failing the fit.
+        ata[std::size_t(a * p + a)] = ata[std::size_t(a * p + a)] * (1.0 + 1e-9) + 1e-12;
+    }
+    if (!Cholesky(ata, p)) {
+        return std::nullopt;
+    }
+    PoleFit fit;
+    std::vector<double> beta = aty;
+    CholeskySolve(ata, p, beta);
+    double explained = 0.0;
+    for (int a = 0; a < p; ++a) {
+        explained += beta[std::size_t(a)] * aty[std::size_t(a)];
+    }
+    fit.chi2 = std::max(0.0, yy - explained);
+    if (!full) {
+        return fit;
+    }
+    std::vector<double> residual(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        double model = 0.0;
+        for (int a = 0; a < p; ++a) {
+            model += rows[std::size_t(i * p + a)] * beta[std::size_t(a)];
+        }
+        residual[std::size_t(i)] = g.z[std::size_t(w.from + i)] - model;
+    }
+    fit.residual = residual;
+    const double reach = kLocalReach + ring.gap + ring.radius;
+    for (int k = 0; k < poles; ++k) {
+        std::vector<double> e(static_cast<std::size_t>(p), 0.0);
+        e[std::size_t(k)] = 1.0;
+        CholeskySolve(ata, p, e);
+        fit.strength.push_back(beta[std::size_t(k)]);
+        fit.gain.push_back(beta[std::size_t(k)] * beta[std::size_t(k)] / std::max(e[std::size_t(k)], 1e-300));
+        fit.error.push_back(std::sqrt(std::max(e[std::size_t(k)], 0.0)));
+        double sum = 0.0;
+        int count = 0;
+        for (int i = 0; i < n; ++i) {
+            if (std::abs(g.first + (w.from + i) * g.spacing - depths[std::size_t(k)]) <= reach) {
+                sum += residual[std::size_t(i)] * residual[std::size_t(i)];
+                ++count;
+            }
+        }
+        fit.localSpread.push_back(count ? std::sqrt(sum / count) : 0.0);
+    }
+    return fit;
+}
+
+// The pole sets near the cage end, fitted together: every point where some filter answers is a
+// candidate; the ring that fits best is taken, and candidates are dropped, the least needed first,
+// until each one left explains clearly more than what the fit leaves around it. What is left is
+// the cage's end as a whole (the bottom, the top end of a short last section, the last lap)
+// without the lobes and the broad far-side field that the filters alone take for poles of their
+// own.
+struct FittedPole {
+    double depth = 0.0;
+    double strength = 0.0;      // nT at the peak of the ring's Z
+    double significance = 0.0;  // square root of the residual's growth without it, in local spreads
+    bool seenAcross = true;     // the horizontal field agrees (or tells nothing)
+};
+
+// A pole set pulls the horizontal field away from the pile as it pulls Z, in proportion (on the
+// rings' scale the horizontal strength of a set is about its Z strength), whatever the bearing of
+// the hole; a set that shows in Z alone is no bar end (a lens of magnetic ground seen from afar,
+// the wander of the Z sensor). The bearing is where the sets' horizontal strengths line up with
+// their Z strengths. Files whose horizontal components do not vary at all carry none.
+constexpr double kAcrossShare = 0.4;
+
+void CheckAcross(const Grid (&across)[2], FitWindow w, const Ring& ring, const std::vector<double>& depths,
+                 std::vector<FittedPole>& poles)
+{
+    const auto varies = [](const std::vector<double>& v) {
+        return std::any_of(v.begin(), v.end(), [&](double x) { return x != v.front(); });
+    };
+    if (!varies(across[0].z) && !varies(across[1].z)) {
+        return;
+    }
+    const std::optional<PoleFit> fx = FitRing(across[0], w, ring, depths, true, true);
+    const std::optional<PoleFit> fy = FitRing(across[1], w, ring, depths, true, true);
+    if (!fx || !fy) {
+        return;
+    }
+    const double sigmaX = NoiseSigma(across[0].z);
+    const double sigmaY = NoiseSigma(across[1].z);
+    double sx = 0.0;
+    double sy = 0.0;
+    for (std::size_t k = 0; k < poles.size(); ++k) {
+        sx += fx->strength[k] * poles[k].strength;
+        sy += fy->strength[k] * poles[k].strength;
+    }
+    const double bearing = std::atan2(sy, sx);
+    const double c = std::cos(bearing);
+    const double sn = std::sin(bearing);
+    for (std::size_t k = 0; k < poles.size(); ++k) {
+        const double h = c * fx->strength[k] + sn * fy->strength[k];
+        const double error = std::hypot(c * fx->error[k] * std::max(sigmaX, fx->localSpread[k]),
+                                        sn * fy->error[k] * std::max(sigmaY, fy->localSpread[k]));
+        const double seen = poles[k].strength > 0 ? h : -h;
+        poles[k].seenAcross = seen >= kAcrossShare * std::abs(poles[k].strength) - 2.0 * error;
+    }
+}
+
+constexpr double kCandidateSnr = 4.0;
+constexpr double kCandidateApart = 0.3;
+constexpr int kResidualSets = 2;
+constexpr double kEndWindowAbove = 8.0;  // metres of cage above the deepest pole the filters found
+constexpr double kEndWindowBelow = 6.0;
+constexpr double kKeepSignificance = 6.0;
+constexpr double kRefineStep = 0.05;
+constexpr int kRefineSteps = 3;
+constexpr std::size_t kRefined = 4;  // the deepest sets, the ones the bottom is chosen from
+constexpr double kDominantShare = 0.3;
+constexpr double kShapeReach = 2.0;       // distances to the far side of the ring, below the stronger set
+constexpr double kShapeOfStronger = 2.0;  // times the weaker set's strength
+
+std::vector<double> Significances(const PoleFit& fit, double sigma)
+{
+    std::vector<double> out;
+    for (std::size_t k = 0; k < fit.gain.size(); ++k) {
+        out.push_back(std::sqrt(fit.gain[k]) / std::max(sigma, fit.localSpread[k]));
+    }
+    return out;
+}
+
+std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&across)[2], double sigma,
+                                                  const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
+                                                  double deepest)
+{
+    const int m = int(g.z.size());
+    FitWindow w;
+    w.from = std::clamp(int(std::floor((deepest - kEndWindowAbove - g.first) / g.spacing)), 0, m);
+    w.to = std::clamp(int(std::ceil((deepest + kEndWindowBelow - g.first) / g.spacing)) + 1, w.from, m);
+    if (w.to - w.from < 4 * kBackgroundTerms) {
+        return std::nullopt;
+    }
+    std::vector<double> best(static_cast<std::size_t>(m), 0.0);
+    std::vector<int> bestFilter(static_cast<std::size_t>(m), 0);
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        for (int j = w.from; j < w.to; ++j) {
+            const double v = std::abs(outputs[f][std::size_t(j)].first);
+            if (v > best[std::size_t(j)]) {
+                best[std::size_t(j)] = v;
+                bestFilter[std::size_t(j)] = int(f);
+            }
+        }
+    }
+    std::vector<double> depths;
+    std::vector<double> weights;  // how strongly each candidate stands out
+    for (int j = std::max(1, w.from); j + 1 < w.to; ++j) {
+        const double v = best[std::size_t(j)];
+        if (v >= kCandidateSnr && v >= best[std::size_t(j - 1)] && v > best[std::size_t(j + 1)]) {
+            const auto& out = outputs[std::size_t(bestFilter[std::size_t(j)])];
+            const double l = out[std::size_t(j - 1)].first;
+            const double c = out[std::size_t(j)].first;
+            const double r = out[std::size_t(j + 1)].first;
+            const double curve = l - 2.0 * c + r;
+            const double offset = curve * c < 0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0;
+            depths.push_back(g.first + (j + offset) * g.spacing);
+            weights.push_back(v);
+        }
+    }
+    if (depths.empty()) {
+        return std::nullopt;
+    }
+    const std::vector<Ring>& rings = Rings();
+    const auto bestRing = [&](const std::vector<double>& at) {
+        std::size_t chosen = 0;
+        double least = INFINITY;
+        for (std::size_t r = 0; r < rings.size(); ++r) {
+            const std::optional<PoleFit> fit = FitRing(g, w, rings[r], at, false);
+            if (fit && fit->chi2 < least) {
+                least = fit->chi2;
+                chosen = r;
+            }
+        }
+        return chosen;
+    };
+    // The ring is judged by the dominant sets alone: with every weak candidate free to take up
+    // what a wrong ring leaves, any ring would fit.
+    const auto dominant = [](const std::vector<double>& at, const std::vector<double>& weight) {
+        const double top = *std::max_element(weight.begin(), weight.end());
+        std::vector<double> out;
+        for (std::size_t k = 0; k < at.size(); ++k) {
+            if (weight[k] >= kDominantShare * top) {
+                out.push_back(at[k]);
+            }
+        }
+        return out;
+    };
+    std::size_t ring = bestRing(dominant(depths, weights));
+    std::optional<PoleFit> fit;
+    const auto prune = [&] {
+        while (!depths.empty()) {
+            fit = FitRing(g, w, rings[ring], depths, true);
+            if (!fit) {
+                return false;
+            }
+            const std::vector<double> significance = Significances(*fit, sigma);
+            const auto weakest = std::min_element(significance.begin(), significance.end());
+            if (*weakest >= kKeepSignificance) {
+                return true;
+            }
+            depths.erase(depths.begin() + (weakest - significance.begin()));
+        }
+        return false;
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!prune()) {
+            return std::nullopt;
+        }
+        // The deepest sets to where they fit best, deepest first, then the ring again.
+        for (std::size_t k = depths.size(); k-- > 0 && k + kRefined >= depths.size();) {
+            double at = depths[k];
+            double least = fit->chi2;
+            std::vector<double> trial = depths;
+            for (int step = -kRefineSteps; step <= kRefineSteps; ++step) {
+                trial[k] = depths[k] + step * kRefineStep;
+                const std::optional<PoleFit> t = step ? FitRing(g, w, rings[ring], trial, false) : std::nullopt;
+                if (t && t->chi2 < least) {
+                    least = t->chi2;
+                    at = trial[k];
+                }
+            }
+            depths[k] = at;
+        }
+        ring = bestRing(dominant(depths, Significances(*FitRing(g, w, rings[ring], depths, true), sigma)));
+    }
+    // What the fit leaves may still hold a set that no candidate stood for (the filters' lobes of a
+    // strong lap can bury a weak bottom below it): the filters once more over the residual.
+    for (int added = 0; added < kResidualSets; ++added) {
+        fit = FitRing(g, w, rings[ring], depths, true);
+        if (!fit) {
+            return std::nullopt;
+        }
+        Grid rest;
+        rest.first = g.first + w.from * g.spacing;
+        rest.spacing = g.spacing;
+        rest.z = fit->residual;
+        const FilterOutputs left = FilterAll(rest, sigma, filters);
+        double strongest = kPoleThreshold;
+        double at = NAN;
+        for (const auto& out : left) {
+            for (std::size_t j = 0; j < out.size(); ++j) {
+                const double depth = rest.first + double(j) * rest.spacing;
+                if (std::abs(out[j].first) > strongest && std::none_of(depths.begin(), depths.end(), [&](double d) {
+                        return std::abs(d - depth) < kCandidateApart;
+                    })) {
+                    strongest = std::abs(out[j].first);
+                    at = depth;
+                }
+            }
+        }
+        if (std::isnan(at)) {
+            break;
+        }
+        depths.insert(std::upper_bound(depths.begin(), depths.end(), at), at);
+        if (!prune()) {
+            return std::nullopt;
+        }
+    }
+    fit = FitRing(g, w, rings[ring], depths, true);
+    if (!fit) {
+        return std::nullopt;
+    }
+    std::vector<FittedPole> end;
+    const std::vector<double> significance = Significances(*fit, sigma);
+    for (std::size_t k = 0; k < depths.size(); ++k) {
+        end.push_back({depths[k], fit->strength[k], significance[k]});
+    }
+    CheckAcross(across, w, rings[ring], depths, end);
+    // Weaker sets below a stronger one may be no more than the stronger set's own shape: bars of
+    // unequal strength make the near and the far side of a ring pull differently, which one ring
+    // cannot follow. Let the stronger set's halves go their own ways and see whether anything
+    // below it is still needed.
+    for (std::size_t k = depths.size(); k-- > 0 && k + kRefined >= depths.size();) {
+        for (std::size_t i = 0; i < k && end[k].significance >= kKeepSignificance; ++i) {
+            if (depths[k] - depths[i] > kShapeReach * (rings[ring].gap + 2.0 * rings[ring].radius) + kLocalReach ||
+                std::abs(fit->strength[i]) < kShapeOfStronger * std::abs(fit->strength[k])) {
+                continue;
+            }
+            // Everything below the stronger set goes, so that the deeper sets cannot stand in for
+            // each other.
+            const std::vector<double> without(depths.begin(), depths.begin() + std::ptrdiff_t(i + 1));
+            const std::optional<PoleFit> with = FitRing(g, w, rings[ring], depths, false, false, int(i));
+            const std::optional<PoleFit> less = FitRing(g, w, rings[ring], without, false, false, int(i));
+            if (with && less) {
+                const double gain = std::sqrt(std::max(0.0, less->chi2 - with->chi2));
+                end[k].significance = std::min(end[k].significance, gain / std::max(sigma, fit->localSpread[k]));
+            }
+        }
+    }
+    std::sort(end.begin(), end.end(), [](const FittedPole& a, const FittedPole& b) { return a.depth < b.depth; });
+    return end;
+}
+
+// The bottom is the deepest fitted set that stands out of the noise and is not a mere trace of a
+// much stronger set above it (the bars of a last section are never a tenth of those above). It
+// cannot be told from a lap when it looks like one: an opposite set about a lap length above it
+// and of like strength, so that the real bottom may be a weak set further down.
+struct EndChoice {
+    FittedPole pole;
+    bool ambiguous = false;
+};
+
+constexpr double kBottomSignificance = kPoleThreshold;
+constexpr double kBottomOfStrongest = 0.1;
+constexpr double kAmbiguousShare = 0.45;  // of the confidence left
+constexpr double kLapLengthMin = 0.5;
+constexpr double kLapLengthMax = 1.6;
+constexpr double kLapLike = 0.5;  // of the bottom's strength
+
+std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
+{
+    double strongest = 0.0;
+    for (const FittedPole& p : end) {
+        strongest = std::max(strongest, std::abs(p.strength));
+    }
+    for (std::size_t k = end.size(); k-- > 0;) {
+        const FittedPole& p = end[k];
+        if (p.significance < kBottomSignificance || std::abs(p.strength) < kBottomOfStrongest * strongest ||
+            !p.seenAcross) {
+            continue;
+        }
+        EndChoice choice{p, false};
+        for (std::size_t i = 0; i < k; ++i) {
+            const FittedPole& q = end[i];
+            const double above = p.depth - q.depth;
+            if (above >= kLapLengthMin && above <= kLapLengthMax && q.strength * p.strength < 0 &&
+                std::abs(q.strength) >= kLapLike * std::abs(p.strength)) {
+                choice.ambiguous = true;
+            }
+        }
+        return choice;
+    }
+    return std::nullopt;
+}
+
+constexpr const char* kNoCageEnd = "未发现钢筋笼端部的磁异常，不给出建议。";
 
 std::string Format(const char* format, double a, double b = 0.0)
 {
@@ -515,8 +1035,11 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
         return out;
     }
     Survey s = *survey;
-    RemoveSpikes(s.z, NoiseSigma(s.z));
-    const Grid grid = ToGrid(s);
+    for (std::vector<double>* v : {&s.z, &s.x, &s.y}) {
+        RemoveSpikes(*v, NoiseSigma(*v));
+    }
+    const Grid grid = ToGrid(s, s.z);
+    const Grid across[2] = {ToGrid(s, s.x), ToGrid(s, s.y)};
     const double sigma = NoiseSigma(grid.z);
 
     std::vector<PoleFilter> filters;
@@ -526,28 +1049,44 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     const FilterOutputs outputs = FilterAll(grid, sigma, filters);
     const std::vector<Pole> poles = FindPoles(grid, sigma, filters, outputs);
     if (poles.empty()) {
-        out.reason = "未发现钢筋笼端部的磁异常，不给出建议。";
+        out.reason = kNoCageEnd;
         return out;
     }
-    const Pole& bottom = poles.back();
+    Pole bottom = poles.back();
+    double strength = std::abs(bottom.snr);
+    bool ambiguous = false;
+    if (const std::optional<std::vector<FittedPole>> end =
+            FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth)) {
+        const std::optional<EndChoice> choice = ChooseBottom(*end);
+        if (!choice) {
+            out.reason = kNoCageEnd;
+            return out;
+        }
+        bottom.depth = choice->pole.depth;
+        bottom.snr = choice->pole.strength > 0 ? choice->pole.significance : -choice->pole.significance;
+        strength = choice->pole.significance;
+        ambiguous = choice->ambiguous;
+    }
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
     out.joints = FindLaps(grid, filters, outputs, bottom);
 
-    const double strength = std::abs(bottom.snr);
     const double below = grid.first + (double(grid.z.size()) - 1.0) * grid.spacing - bottom.depth;
     const double byStrength = 1.0 - std::exp(-(strength - kPoleThreshold) / (2.0 * kPoleThreshold));
     const double byRoomBelow = 0.6 + 0.4 * std::clamp(below / 1.5, 0.0, 1.0);
-    out.confidence = float(std::round(100.0 * std::clamp(byStrength * byRoomBelow, 0.0, 1.0)) / 100.0);
+    const double byClarity = ambiguous ? kAmbiguousShare : 1.0;
+    out.confidence = float(std::round(100.0 * std::clamp(byStrength * byRoomBelow * byClarity, 0.0, 1.0)) / 100.0);
 
     if (below < 1.0) {
         out.reason = "底部距最深测点不足 1 m，其下背景无法核实，请人工核对。";
+    } else if (ambiguous) {
+        out.reason = "底部与接头难以区分，请人工核对。";
     } else if (out.confidence < 0.5) {
         out.reason = Format("底部磁异常较弱（信噪比 %.0f），请人工核对。", strength);
     } else if (out.joints.empty()) {
         out.reason = Format("最深的一组磁极在 %.2f m，其下只有背景场。", double(*out.bottom));
     } else {
-        out.reason = Format("最深的一组磁极在 %.2f m，其下只有背景场；另有 %.0f 处搭接接头。",
-                            double(*out.bottom), double(out.joints.size()));
+        out.reason = Format("最深的一组磁极在 %.2f m，其下只有背景场；另有 %.0f 处搭接接头。", double(*out.bottom),
+                            double(out.joints.size()));
     }
     return out;
 }

@@ -12,7 +12,10 @@
 // Each bar of a cage acts on the probe like magnetic poles at its ends, so the cage bottom is the
 // deepest set of poles with nothing but background below it, and a lap (the bars of two sections
 // side by side for about a metre) is a pair of opposite pole sets about a metre apart. The routine
-// looks for poles in Z with matched filters for a range of distances between the bars and the hole.
+// looks for poles in Z with matched filters for a range of distances between the bars and the hole,
+// then fits the lower part of the survey with the field of whole rings of bars (near and far side
+// together) and a smooth background, checks each set against the horizontal field, and takes the
+// deepest set that nothing but background follows.
 
 struct CageSuggestion {
     std::optional<float> bottom;  // metres, to the centimetre; none when no cage end stands out

@@ -1,11 +1,18 @@
 // The automatic interpretation on surveys built from the pole field itself: where the cage ends,
 // where it laps, and what it says when there is nothing to suggest.
 #include "analysis/Interpretation.h"
+#include "data/MeasurementFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <fstream>
+#include <memory>
+#include <numbers>
+#include <regex>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -45,6 +52,60 @@ std::vector<SampleRecord> Survey(double deepest, int stepCm, const std::vector<P
     return samples;
 }
 
+// A survey with all three components: every pole set a ring of 12 bars of radius `radius` around
+// the pile axis, the hole `gap` beside the nearest bar, the earth field and `noise` nT of noise in
+// each component. `zOnly` adds a swell to Z alone (a sensor's wander, ground seen from afar).
+struct RingSet {
+    double depth;
+    double strength;  // nT * m^2 per bar
+};
+
+std::vector<SampleRecord> RingSurvey(double deepest, int stepCm, const std::vector<RingSet>& sets, double gap,
+                                     double radius, double noise, const RingSet* zOnly = nullptr)
+{
+    std::vector<SampleRecord> samples;
+    uint32_t state = 77;
+    const auto rand = [&] {
+        double n = 0.0;
+        for (int k = 0; k < 4; ++k) {
+            state = state * 1664525u + 1013904223u;
+            n += double(state >> 8) / double(1u << 24) - 0.5;
+        }
+        return noise * n * std::sqrt(3.0);
+    };
+    const double d = gap + radius;
+    const double bearing = 0.6;  // radians from north to the hole
+    const int count = int(std::lround(deepest * 100.0)) / stepCm + 1;
+    for (int i = 0; i < count; ++i) {
+        const double z = deepest - i * stepCm / 100.0;
+        double fx = 28000.0, fy = -1500.0, fz = 45000.0 + 0.6 * z;
+        for (const RingSet& set : sets) {
+            for (int bar = 0; bar < 12; ++bar) {
+                const double angle = 2.0 * std::numbers::pi * (bar + 0.3) / 12.0;
+                const double along = d - radius * std::cos(angle);  // towards the hole
+                const double side = -radius * std::sin(angle);
+                const double u = z - set.depth;
+                const double r3 = std::pow(along * along + side * side + u * u, 1.5);
+                const double h = set.strength * along / r3;
+                fx += h * std::cos(bearing) - set.strength * side / r3 * std::sin(bearing);
+                fy += h * std::sin(bearing) + set.strength * side / r3 * std::cos(bearing);
+                fz += set.strength * u / r3;
+            }
+        }
+        if (zOnly) {
+            const double u = (z - zOnly->depth) / 1.5;
+            fz += zOnly->strength * u * std::exp(-u * u);
+        }
+        SampleRecord s;
+        s.x = int32_t(std::lround(fx + rand()));
+        s.y = int32_t(std::lround(fy + rand()));
+        s.z = int32_t(std::lround(fz + rand()));
+        s.depth = float(z);
+        samples.push_back(s);
+    }
+    return samples;
+}
+
 CageSuggestion Suggest(const std::vector<SampleRecord>& samples, int stepCm)
 {
     return SuggestCage(samples.data(), int(samples.size()), stepCm);
@@ -70,9 +131,8 @@ TEST(Interpretation, LapsAboveTheBottomAreJointsNotTheBottom)
 {
     // Two loose laps stronger than the bottom: opposite pole sets a metre apart, the deeper one
     // with the bottom's sign. A spike and a bottom only 1.2 m above the deepest sample.
-    auto samples = Survey(31.2, 25, {{0.2, -2000}, {9.5, -4000}, {10.5, 4000}, {19.6, -4000}, {20.6, 4000},
-                                     {30.0, 2000}},
-                          4.0);
+    auto samples =
+        Survey(31.2, 25, {{0.2, -2000}, {9.5, -4000}, {10.5, 4000}, {19.6, -4000}, {20.6, 4000}, {30.0, 2000}}, 4.0);
     samples[40].z += 2500;
     const CageSuggestion s = Suggest(samples, 25);
     ASSERT_TRUE(s.bottom) << s.reason;
@@ -80,6 +140,28 @@ TEST(Interpretation, LapsAboveTheBottomAreJointsNotTheBottom)
     ASSERT_EQ(s.joints.size(), 2u) << s.reason;
     EXPECT_NEAR(s.joints[0], 10.0, 0.3);
     EXPECT_NEAR(s.joints[1], 20.1, 0.3);
+}
+
+TEST(Interpretation, WideCagesFarHolesAndFreeLapsAboveAShortBottomSection)
+{
+    // A cage 1.4 m across seen from 1.1 m beside it: the far side of the ring is 2.5 m away and its
+    // broad field reaches well below the bottom.
+    auto samples = RingSurvey(34.0, 10, {{0.3, -150}, {30.0, 150}}, 1.1, 0.7, 5.0);
+    CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 30.0, 0.1) << s.reason;
+    EXPECT_GE(s.confidence, 0.8f);
+
+    // A free lap (each end a full pole, as strong as the bottom) above a bottom section 2.5 m
+    // long: a suggestion may miss the bottom, but never with a confidence the operator would trust.
+    for (const double gap : {0.4, 0.8}) {
+        samples = RingSurvey(30.0, 25, {{0.3, -100}, {23.5, -100}, {24.5, 100}, {26.0, 100}}, gap, 0.5, 5.0);
+        s = Suggest(samples, 25);
+        ASSERT_TRUE(s.bottom) << s.reason;
+        if (std::abs(*s.bottom - 26.0) > 0.25) {
+            EXPECT_LT(s.confidence, 0.5f) << gap << " m: " << *s.bottom << " " << s.reason;
+        }
+    }
 }
 
 TEST(Interpretation, NoCageNoSuggestionAndAReason)
@@ -104,6 +186,31 @@ TEST(Interpretation, NoCageNoSuggestionAndAReason)
     s = Suggest(samples, 10);
     EXPECT_FALSE(s.bottom);
     EXPECT_EQ(s.reason, "步距或深度无效，无法判读。");
+
+    // A swell in Z that the horizontal components do not share is no bar end.
+    const RingSet swell{18.0, 400.0};
+    s = Suggest(RingSurvey(30.0, 10, {}, 0.5, 0.5, 4.0, &swell), 10);
+    EXPECT_FALSE(s.bottom) << *s.bottom << " " << s.reason;
+}
+
+TEST(Interpretation, BundledSamplesGetTheirBottoms)
+{
+    std::ifstream in(std::string(ORVEK_SAMPLES_DIR) + "/truth.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string truth = text.str();
+    const std::regex entry(R"((P\d\d[^\s]*\.cdd)\n(?:.*\n)*?  cage: .*bottom ([0-9.]+) m)");
+    int checked = 0;
+    auto slot = std::make_unique<FileSlot>();
+    for (auto it = std::sregex_iterator(truth.begin(), truth.end(), entry); it != std::sregex_iterator(); ++it) {
+        const std::string file = (*it)[1];
+        ASSERT_EQ(FullLoad(*slot, std::string(ORVEK_SAMPLES_DIR) + "/" + file), LoadResult::Ok) << file;
+        const CageSuggestion s = SuggestCage(slot->primary);
+        ASSERT_TRUE(s.bottom) << file << ": " << s.reason;
+        EXPECT_NEAR(*s.bottom, std::stod((*it)[2]), 0.10) << file;
+        ++checked;
+    }
+    EXPECT_GE(checked, 8);
 }
 
 }  // namespace

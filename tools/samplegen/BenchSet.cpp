@@ -24,6 +24,9 @@ struct Disturbance {
     double boulderDepth = 0.0;
     double boulderDistance = 5.0;
     double spikesPerMetre = 0.0;
+    double spikeShare = 0.0;  // of the samples, on top of spikesPerMetre
+    double spikeMin = 100;
+    double spikeMax = 3000;
 };
 
 struct BenchPlan {
@@ -50,12 +53,47 @@ int PickStep(SplitMix& rng, const std::string& condition)
     return kStepsCm[rng.Next() % 4];
 }
 
+// What a condition of the field adds to a cage: lap ends that act as full poles, a short last
+// section, a wide cage with the hole well off it, bars of unequal strength within a section. The
+// older conditions have none of these; the field mix draws each of them at random.
+struct CageTraits {
+    bool freeLaps = false;
+    bool shortBottom = false;
+    bool wide = false;
+    double barSpread = 0.0;
+};
+
+CageTraits TraitsOf(SplitMix& rng, const std::string& condition)
+{
+    CageTraits t;
+    if (Is(condition, "free-laps")) {
+        t.freeLaps = true;
+    } else if (Is(condition, "short-bottom")) {
+        t.shortBottom = true;
+        t.freeLaps = rng.Uniform(0, 1) < 0.5;
+    } else if (Is(condition, "wide-far")) {
+        t.wide = true;
+        t.freeLaps = rng.Uniform(0, 1) < 0.3;
+    } else if (Is(condition, "weak-noisy")) {
+        t.freeLaps = rng.Uniform(0, 1) < 0.3;
+    } else if (Is(condition, "uneven-bars")) {
+        t.barSpread = rng.Uniform(0.3, 0.6);
+    } else if (Is(condition, "field-mix")) {
+        t.freeLaps = rng.Uniform(0, 1) < 0.5;
+        t.shortBottom = rng.Uniform(0, 1) < 0.4;
+        t.wide = rng.Uniform(0, 1) < 0.3;
+        t.barSpread = rng.Uniform(0, 1) < 0.5 ? rng.Uniform(0.2, 0.5) : 0.0;
+    }
+    return t;
+}
+
 // Sections of roughly 9 to 12 m from the top, each with as many or fewer and as thick or thinner
 // bars than the one above; a strong-lap cage gets a loose lap a few metres above a light bottom
-// section, so the lap outshines the bottom.
-void PlanCage(SplitMix& rng, PileModel& p, const std::string& condition)
+// section, so the lap outshines the bottom; a short bottom section ends 1.5 to 4 m below the
+// last lap, so its top end stands close above the bottom.
+void PlanCage(SplitMix& rng, PileModel& p, const std::string& condition, const CageTraits& traits)
 {
-    const bool weak = Is(condition, "weak");
+    const bool weak = Is(condition, "weak") || Is(condition, "weak-noisy");
     const bool strongLaps = Is(condition, "strong-laps");
     p.lapLength = rng.Uniform(0.8, 1.2);
     p.lapEndFreeFraction = strongLaps ? rng.Uniform(0.6, 1.0) : rng.Uniform(0.05, 0.3);
@@ -74,6 +112,21 @@ void PlanCage(SplitMix& rng, PileModel& p, const std::string& condition)
             p.joints.push_back(j);
         }
     }
+    if (traits.freeLaps) {
+        p.lapEndFreeFraction = rng.Uniform(0.8, 1.0);
+    }
+    if (traits.shortBottom) {
+        // The bottom section (from its top end, half a lap above the joint) is 1.5 to 4 m long.
+        const double length = rng.Uniform(1.5, 4.0);
+        const double j = std::round((p.cageBottom - length + p.lapLength / 2) * 20.0) / 20.0;
+        while (!p.joints.empty() && p.joints.back() > j - 4.0) {
+            p.joints.pop_back();
+        }
+        if (j - p.cageTop > 4.0) {
+            p.joints.push_back(j);
+        }
+    }
+    p.barSpread = traits.barSpread;
     int bars = weak ? int(rng.Uniform(4, 9)) : int(rng.Uniform(10, 25));
     double diameter = weak ? rng.Uniform(12, 16) : rng.Uniform(20, 32);
     for (std::size_t s = 0; s <= p.joints.size(); ++s) {
@@ -112,8 +165,16 @@ BenchPlan Plan(const std::string& condition, int number, uint64_t seed)
     p.earthGradientZ = rng.Uniform(0.3, 1.0);
     p.noise = Is(condition, "noisy") ? rng.Uniform(10, 30) : Is(condition, "no-cage") ? rng.Uniform(3, 30)
                                                                                       : rng.Uniform(3, 10);
+    const CageTraits traits = TraitsOf(rng, condition);
+    if (traits.wide) {
+        p.cageRadius = rng.Uniform(0.4, 0.75);
+        p.holeOffset = rng.Uniform(0.2, 1.2);
+    }
+    if (Is(condition, "weak-noisy")) {
+        p.noise = rng.Uniform(20, 30);
+    }
     if (plan.cage) {
-        PlanCage(rng, p, condition);
+        PlanCage(rng, p, condition, traits);
     } else {
         p.sections.push_back({0, 20.0});
     }
@@ -140,6 +201,15 @@ BenchPlan Plan(const std::string& condition, int number, uint64_t seed)
     if (Is(condition, "spikes") || (anyDisturbance && rng.Uniform(0, 1) < 0.5)) {
         d.spikesPerMetre = rng.Uniform(0.1, 0.35);
     }
+    if (Is(condition, "weak-noisy") || (Is(condition, "field-mix") && rng.Uniform(0, 1) < 0.5)) {
+        d.spikeShare = 0.01;
+        d.spikeMin = 100;
+        d.spikeMax = 500;
+    }
+    if (Is(condition, "field-mix") && rng.Uniform(0, 1) < 0.5) {
+        const double span = plan.count * plan.stepCm / 100.0;
+        d.driftSlope = rng.Uniform(10, 50) / span * (rng.Uniform(0, 1) < 0.5 ? -1 : 1);
+    }
 
     char name[64];
     std::snprintf(name, sizeof name, "B%03d-%s.cdd", number, condition.c_str());
@@ -153,7 +223,7 @@ std::vector<ProbeSample> Survey(const BenchPlan& plan)
     std::vector<ProbeSample> samples = model.Survey(plan.startCm, plan.stepCm, plan.count, plan.seed * 7 + 3);
     const Disturbance& d = plan.disturbance;
     SplitMix rng(plan.seed * 7 + 5);
-    const double spikeChance = d.spikesPerMetre * plan.stepCm / 100.0;
+    const double spikeChance = d.spikesPerMetre * plan.stepCm / 100.0 + d.spikeShare;
     for (ProbeSample& s : samples) {
         const double z = s.depth;
         double extra = d.driftSlope * z + d.waveAmplitude * std::sin(2 * std::numbers::pi * z / d.wavePeriod + d.wavePhase);
@@ -164,7 +234,7 @@ std::vector<ProbeSample> Survey(const BenchPlan& plan)
         }
         s.z += int32_t(std::lround(extra));
         if (spikeChance > 0 && rng.Uniform(0, 1) < spikeChance) {
-            const int32_t size = int32_t(rng.Uniform(100, 3000)) * (rng.Uniform(0, 1) < 0.5 ? -1 : 1);
+            const int32_t size = int32_t(rng.Uniform(d.spikeMin, d.spikeMax)) * (rng.Uniform(0, 1) < 0.5 ? -1 : 1);
             (rng.Uniform(0, 1) < 0.7 ? s.z : rng.Uniform(0, 1) < 0.5 ? s.x : s.y) += size;
         }
     }
@@ -209,7 +279,9 @@ const std::vector<BenchCondition>& BenchConditions()
     static const std::vector<BenchCondition> list = {
         {"quiet", 24},  {"noisy", 24},       {"spikes", 24},      {"weak", 24},   {"drift", 24},
         {"near", 24},   {"far", 24},         {"short-tail", 24},  {"strong-laps", 24}, {"reversed", 24},
-        {"step-5", 24}, {"step-10", 24},     {"step-20", 24},     {"step-25", 24}, {"no-cage", 40},
+        {"step-5", 24}, {"step-10", 24},     {"step-20", 24},     {"step-25", 24}, {"free-laps", 24},
+        {"short-bottom", 24}, {"wide-far", 24}, {"weak-noisy", 24}, {"uneven-bars", 24}, {"field-mix", 48},
+        {"no-cage", 40},
     };
     return list;
 }

@@ -6,9 +6,10 @@
 #include <vector>
 
 // A set of generated survey files for measuring the automatic interpretation: every condition an
-// operator meets in the field (noise, drift, spikes, steps, weak or reversed cages, strong laps,
-// near and far holes, bottoms close to the deepest sample, holes without a cage), a few dozen
-// files each, with the truth they were drawn from. One seed gives one set; tune on one seed and
+// operator meets in the field (noise, drift, spikes, steps, weak or reversed cages, strong or free
+// laps, short bottom sections, wide cages, bars of unequal strength, near and far holes, bottoms
+// close to the deepest sample, holes without a cage, and a mix of them), a few dozen files each,
+// with the truth they were drawn from. One seed gives one set; tune on one seed and
 // measure on another.
 
 struct BenchCondition {

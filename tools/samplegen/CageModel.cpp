@@ -93,7 +93,8 @@ CageModel::CageModel(const PileModel& pile, uint64_t cageSeed) : m_pile(pile)
             const double radius = pile.cageRadius + rng.Uniform(-0.015, 0.015);
             const double bx = radius * std::cos(angle);
             const double by = radius * std::sin(angle);
-            const double barMagnetisation = pile.polarity * induced * (1.0 + rng.Normal(kBarRemanence));
+            const double spread = pile.barSpread > 0 ? std::max(0.2, 1.0 + rng.Normal(pile.barSpread)) : 1.0;
+            const double barMagnetisation = pile.polarity * induced * spread * (1.0 + rng.Normal(kBarRemanence));
 
             double pieceTop = top;
             double previous = 0.0;  // magnetisation above the piece; the top end faces air

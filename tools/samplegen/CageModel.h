@@ -42,6 +42,9 @@ struct PileModel {
     // Induced magnetisation times this: a negative value stands for a cage whose remanence
     // outweighs the induced part and points upwards.
     double polarity = 1.0;
+    // Spread of the magnetisation from bar to bar within a section (bars from different batches,
+    // some bent or heated): each bar's is the section's times a factor drawn around 1.
+    double barSpread = 0.0;
 };
 
 struct ProbeSample {
