@@ -97,8 +97,11 @@ check() {
 HERE=$(ls -t build/package/orvek_*_amd64.deb 2>/dev/null | head -n 1 || true)
 if [ -n "$HERE" ]; then
   contents() { dpkg-deb --field "$1" Depends; dpkg-deb --contents "$1" | awk '{ print $NF }' | sort; }
-  check "the package built on this machine has the same files and dependencies" \
-    test "$(contents "$HERE")" = "$(contents "$DEB")"
+  what="$(basename "$HERE") built on this machine has the same files and dependencies"
+  if diff <(contents "$HERE") <(contents "$DEB") >&2; then echo "ok: $what"; else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
 fi
 SAMPLE=/usr/share/orvek/samples/P04-45m.cdd
 check "orvek and orvek-cli find every library" sh -c '! ldd /usr/bin/orvek /usr/bin/orvek-cli | grep "not found"'
