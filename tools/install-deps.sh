@@ -15,7 +15,8 @@ PACKAGES=(
   fonts-noto-cjk fonts-wqy-zenhei
   poppler-utils
   qt6-translations-l10n
-  dpkg-dev
+  dpkg-dev file
+  nodejs npm
 )
 
 # Cross-compiling the core for Windows and running its tests there (tools/windows-check.sh).
@@ -35,9 +36,13 @@ case "${1:-}" in
   *) echo "usage: $0 [windows|package]" >&2; exit 2 ;;
 esac
 
+# A name counts as there when an installed package provides it (Node.js from its makers' own
+# repository brings npm with it and conflicts with Debian's npm).
+provided=$(dpkg-query -W -f='${db:Status-Status} ${Package}, ${Provides}\n' |
+  sed -n 's/^installed //p' | sed 's/ *([^)]*)//g' | tr ',' '\n' | tr -d ' ')
 missing=()
 for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  grep -qxF "$p" <<<"$provided" || missing+=("$p")
 done
 if [ "${#missing[@]}" -eq 0 ]; then
   exit 0

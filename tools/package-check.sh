@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian package the way a user does (apt install ./orvek_….deb) into a fresh minimal
-# Debian root made with debootstrap, checks what the user then meets there (the programs, the menu
-# entry, the icon, the ".cdd" file type and its program, the manual pages), removes the package
-# again, and deletes the root. Nothing on this machine changes but the package cache. Needs root.
+# Proves the Debian package on fresh minimal Debian roots made with debootstrap: in one, the checkout
+# builds its package with nothing but tools/package.sh (which installs the one package list first);
+# into another, that package is installed the way a user does (apt install ./orvek_….deb), and what
+# the user then meets is checked (the programs, the menu entry, the icon, the ".cdd" file type and
+# its program, the manual pages); the package is removed again, and the roots are deleted. When
+# build/package holds a package built on this machine, it must carry the same files and
+# dependencies. Nothing on this machine changes but the package cache. Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" -ne 0 ]; then exec sudo bash "$0" "$@"; fi
 bash tools/install-deps.sh package
 
-DEB=$(ls -t build/package/orvek_*_amd64.deb 2>/dev/null | head -n 1 || true)
-if [ -z "$DEB" ]; then
-  bash tools/package.sh >/dev/null
-  DEB=$(ls -t build/package/orvek_*_amd64.deb | head -n 1)
-fi
-
-# The root is the release this machine runs, from the Debian mirror its apt already uses.
+# The roots are the release this machine runs, from the Debian mirror its apt already uses.
 . /etc/os-release
 MIRROR=$(apt-get indextargets --format '$(REPO_URI) $(CODENAME)' 'Identifier: Packages' 'Origin: Debian' |
   awk -v c="$VERSION_CODENAME" '$2 == c { print $1; exit }')
@@ -23,19 +20,22 @@ if [ -z "$MIRROR" ]; then
   exit 1
 fi
 
-ROOT=$(mktemp -d /var/tmp/orvek-package-check.XXXXXX)
-chmod 755 "$ROOT"  # a root directory others can enter: apt and man drop to their own users
-LOG="$ROOT.log"
+WORK=$(mktemp -d /var/tmp/orvek-package-check.XXXXXX)
+BUILD_ROOT=$WORK/build
+ROOT=$WORK/install
+LOG=$WORK.log
 CACHE=/var/cache/apt/archives
 cleanup() {
-  for m in "$ROOT/proc" "$ROOT$CACHE"; do
-    if mountpoint -q "$m"; then umount "$m" || umount -l "$m" || true; fi
+  for r in "$BUILD_ROOT" "$ROOT"; do
+    for m in "$r/proc" "$r$CACHE"; do
+      if mountpoint -q "$m"; then umount "$m" || umount -l "$m" || true; fi
+    done
   done
-  # Never delete through a mount that is still there (the package cache is bound into the root).
-  if grep -q " $ROOT/" /proc/mounts; then
-    echo "package-check: $ROOT is still mounted somewhere; left in place" >&2
+  # Never delete through a mount that is still there (the package cache is bound into the roots).
+  if grep -q " $WORK/" /proc/mounts; then
+    echo "package-check: $WORK is still mounted somewhere; left in place" >&2
   else
-    rm -rf "$ROOT"
+    rm -rf "$WORK"
   fi
   rm -f "$LOG"
 }
@@ -45,15 +45,37 @@ trap 'exit 1' INT TERM
 echo "package-check: making a minimal Debian $VERSION_CODENAME root"
 # Long outputs go to a log that is shown only when the step fails.
 quiet() { "$@" >"$LOG" 2>&1 || { tail -n 30 "$LOG" >&2; return 1; }; }
-quiet debootstrap --variant=minbase --cache-dir="$CACHE" "$VERSION_CODENAME" "$ROOT" "$MIRROR"
-mount -t proc proc "$ROOT/proc"
-# Packages already downloaded on this machine are taken from its cache instead of the network.
-mount --bind "$CACHE" "$ROOT$CACHE"
+quiet debootstrap --variant=minbase --cache-dir="$CACHE" "$VERSION_CODENAME" "$BUILD_ROOT" "$MIRROR"
+cp -a "$BUILD_ROOT" "$ROOT"
+for r in "$BUILD_ROOT" "$ROOT"; do
+  chmod 755 "$r"  # a root directory others can enter: apt and man drop to their own users
+  mount -t proc proc "$r/proc"
+  # Packages already downloaded on this machine are taken from its cache instead of the network.
+  mount --bind "$CACHE" "$r$CACHE"
+done
 
-in_root() {
-  chroot "$ROOT" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+in_root_of() {
+  local root=$1
+  shift
+  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     DEBIAN_FRONTEND=noninteractive "$@"
 }
+in_root() { in_root_of "$ROOT" "$@"; }
+
+# The checkout as git sees it (tracked and new files, no build folders), or all of it but build/.
+mkdir "$BUILD_ROOT/root/orvek"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z --cached --others --exclude-standard | tar --null -T - --ignore-failed-read -c -f - |
+    tar -x -f - -C "$BUILD_ROOT/root/orvek"
+else
+  tar --exclude=./build -c -f - . | tar -x -f - -C "$BUILD_ROOT/root/orvek"
+fi
+echo "package-check: building the package in the fresh root (tools/package.sh)"
+start=$SECONDS
+quiet in_root_of "$BUILD_ROOT" sh -c 'cd /root/orvek && bash tools/package.sh'
+echo "package-check: the build in the fresh root took $((SECONDS - start)) s"
+DEB=$(ls "$BUILD_ROOT"/root/orvek/build/package/orvek_*_amd64.deb)
+
 APT=(apt-get -y -q -o Dpkg::Use-Pty=0)
 quiet in_root "${APT[@]}" update
 # What a desktop has before Orvek comes: its file-type and menu tools, man, and a Chinese face (the
@@ -72,6 +94,15 @@ check() {
   shift
   if in_root "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
+HERE=$(ls -t build/package/orvek_*_amd64.deb 2>/dev/null | head -n 1 || true)
+if [ -n "$HERE" ]; then
+  contents() { dpkg-deb --field "$1" Depends; dpkg-deb --contents "$1" | awk '{ print $NF }' | sort; }
+  what="$(basename "$HERE") built on this machine has the same files and dependencies"
+  if diff <(contents "$HERE") <(contents "$DEB") >&2; then echo "ok: $what"; else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+fi
 SAMPLE=/usr/share/orvek/samples/P04-45m.cdd
 check "orvek and orvek-cli find every library" sh -c '! ldd /usr/bin/orvek /usr/bin/orvek-cli | grep "not found"'
 check "orvek-cli info reads an installed sample" sh -c "orvek-cli info $SAMPLE | grep -q '\"count\"'"

@@ -12,14 +12,34 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+
+// The log keeps the fraction the screen's whole numbers drop (a 30 cm step does not divide 100).
+double ExactGradient(const CFileData& data, int i, int c)
+{
+    if (data.m_nStep == 0)
+        return 0.0;
+    return double(ComponentDiff(data.m_smoothed[std::size_t(i)], c)) * 100.0 / data.m_nStep;
+}
+
+// Acquisition texts are held as their widened bytes; readers of the log get them decoded from code
+// page 936, or the widened bytes where they are not valid code page 936.
+std::string AcquisitionText(const std::u16string& held)
+{
+    const std::u16string decoded = Cp936ToUtf16(NarrowToBytes(held));
+    return Utf16ToUtf8(decoded.find(u'\uFFFD') == std::u16string::npos ? decoded : held);
+}
+
+}  // namespace
+
 WellLog MakeWellLog(FileSlot& slot, int window)
 {
     CFileData& data = slot.primary;
     RebuildSmoothedTable(data, window);
     WellLog log;
-    log.pileNo = Utf16ToUtf8(data.m_strPileNo);
-    log.site = Utf16ToUtf8(data.m_strSite);
-    log.project = Utf16ToUtf8(data.m_strProject);
+    log.pileNo = AcquisitionText(data.m_strPileNo);
+    log.site = AcquisitionText(data.m_strSite);
+    log.project = AcquisitionText(data.m_strProject);
     log.testDate = FormatTestDate(data.m_testDate);
     log.stepCm = data.m_nStep;
     log.smoothWindow = window;
@@ -30,8 +50,8 @@ WellLog MakeWellLog(FileSlot& slot, int window)
     log.rows.reserve(std::size_t(n));
     for (int i = n - 1; i >= 0; --i) {
         const SampleRecord& s = data.m_smoothed[std::size_t(i)];
-        log.rows.push_back({data.m_raw[std::size_t(i)].depth, s.x, s.y, s.z, Gradient(data, i, kComponentX),
-                            Gradient(data, i, kComponentY), Gradient(data, i, kComponentZ)});
+        log.rows.push_back({data.m_raw[std::size_t(i)].depth, s.x, s.y, s.z, ExactGradient(data, i, kComponentX),
+                            ExactGradient(data, i, kComponentY), ExactGradient(data, i, kComponentZ)});
     }
     return log;
 }

@@ -10,8 +10,9 @@
 enum class WellLogFormat { Las, Csv };
 
 // The log of slot's primary data set: its smoothed table is rebuilt from the raw samples with
-// window (1 keeps the raw values), the gradients are the ones the graph draws, and the markers
-// are the stored ones (none unless the file's marker table was stamped).
+// window (1 keeps the raw values), the gradients are the graph's differences x 100 / step without
+// the graph's truncation to whole numbers, and the markers are the stored ones (none unless the
+// file's marker table was stamped).
 WellLog MakeWellLog(FileSlot& slot, int window);
 
 struct WellLogExportResult {

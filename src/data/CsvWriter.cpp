@@ -13,7 +13,7 @@ std::string CsvText(const WellLog& log)
             out += ShortestText(r.depth);
         for (int32_t v : {r.x, r.y, r.z})
             out += ',' + std::to_string(v);
-        for (int32_t g : {r.gx, r.gy, r.gz})
+        for (double g : {r.gx, r.gy, r.gz})
             out += ',' + FixedText(g, 2);
         out += "\r\n";
     }

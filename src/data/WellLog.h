@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-// One depth step of an exported log: the field values in nT and their gradients in nT/m, as the
-// program shows them.
+// One depth step of an exported log: the field values in nT as the program shows them, and their
+// gradients in nT/m as they are (difference x 100 / step), not the whole numbers the screen shows.
 struct WellLogRow {
     float depth = 0.0f;
     int32_t x = 0, y = 0, z = 0;
-    int32_t gx = 0, gy = 0, gz = 0;
+    double gx = 0.0, gy = 0.0, gz = 0.0;
 };
 
 // What the LAS and CSV exports write: the rows shallowest first, and the header values as texts

@@ -24,8 +24,9 @@ void ExpectLogOf(const std::string& path, const LasFile& las, int window)
     std::string header;
     for (const char* m : {"WELL", "FLD", "PROJ", "DATE"})
         header += las.Value('W', m) + "|";
-    EXPECT_EQ(header, Utf16ToUtf8(p.m_strPileNo + u"|" + p.m_strSite + u"|" + p.m_strProject + u"|") +
-                          FormatTestDate(p.m_testDate) + "|");
+    // The bundled samples' texts are valid code page 936 and are written decoded.
+    const std::u16string texts = p.m_strPileNo + u"|" + p.m_strSite + u"|" + p.m_strProject + u"|";
+    EXPECT_EQ(header, Utf16ToUtf8(Cp936ToUtf16(NarrowToBytes(texts))) + FormatTestDate(p.m_testDate) + "|");
     EXPECT_EQ(las.Number('W', "STEP"), p.m_nStep / 100.0);
     EXPECT_EQ(las.Number('W', "NULL"), -999.25);
     std::string curves;
@@ -47,9 +48,9 @@ void ExpectLogOf(const std::string& path, const LasFile& las, int window)
         ASSERT_EQ(static_cast<float>(row[0]), p.m_raw[i].depth) << path << " row " << r;
         for (int c = 0; c < 3; ++c) {
             ASSERT_EQ(row[1 + c], channels[c][i]) << path << " row " << r;
-            // The program's gradient: difference x 100 / step, truncated; 0 for the deepest.
+            // Difference x 100 / step to two decimals; 0 for the deepest.
             const int64_t d = i == 0 ? 0 : channels[c][i] - channels[c][i - 1];
-            ASSERT_EQ(row[4 + c], double(d * 100 / p.m_nStep)) << path << " row " << r;
+            ASSERT_NEAR(row[4 + c], double(d) * 100.0 / p.m_nStep, 0.00501) << path << " row " << r;
         }
     }
     for (int k = 0; k < kMarkerSlots; ++k) {
@@ -82,6 +83,28 @@ TEST(CliExportLas, EveryBundledSampleReadsBackAsItLoads)
     const std::string p03 = std::string(ORVEK_SAMPLES_DIR) + "/P03-30m.cdd";
     ASSERT_EQ(RunCli(dir, {"export-las", p03, "-o", dir.file("s.las"), "--smooth", "4"}).status, 0);
     ExpectLogOf(p03, ReadLas(ReadAll(dir.file("s.las"))), 4);
+}
+
+// A 30 cm step does not divide 100: the log keeps the gradient's fraction the screen drops. Texts
+// in code page 936 are decoded; bytes that are not code page 936 stay the widened bytes.
+TEST(CliExportLas, FractionalGradientsAndDecodedTexts)
+{
+    TempDir dir;
+    CddBuilder b;
+    b.primary.step = 30;
+    b.primary.pileNo = "\xD7\xAE\x31\xBA\xC5";  // 桩1号
+    b.primary.site = "\xB9";
+    b.primary.samples = {{0, 10, 1000, 0.6f}, {0, 20, 842, 0.3f}, {0, 19, 843, 0.0f}};
+    WriteBytes(dir.file("p.cdd"), b.bytes());
+    ASSERT_EQ(RunCli(dir, {"export-las", dir.file("p.cdd"), "-o", dir.file("p.las")}).status, 0);
+    const LasFile las = ReadLas(ReadAll(dir.file("p.las")));
+    ASSERT_EQ(las.error, "");
+    EXPECT_EQ(las.Value('W', "WELL") + "|" + las.Value('W', "FLD"), "桩1号|\xEF\xBE\xB9");
+    ASSERT_EQ(las.rows.size(), 3u);
+    EXPECT_EQ(las.rows[0][5], -3.33);
+    EXPECT_EQ(las.rows[0][6], 3.33);
+    EXPECT_EQ(las.rows[1][5], 33.33);
+    EXPECT_EQ(las.rows[1][6], -526.67);
 }
 
 TEST(CliExportLas, AFailureWritesNothingAndKeepsTheOldLog)

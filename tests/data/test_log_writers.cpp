@@ -52,6 +52,27 @@ TEST(LasWriter, HeaderTextsAndValuesSurviveAStandardReader)
     EXPECT_NE(LasText(log).find(" 0 : STEP\n"), std::string::npos);
 }
 
+// The period right after the mnemonic, names in one column, values right-aligned in the next, and a
+// unit never closer than four blanks to its value; gradients keep their fraction to two decimals.
+TEST(LasWriter, DenseLinesInAlignedColumnsAndGradientsToTwoDecimals)
+{
+    WellLog log = TwoRows();
+    log.stepCm = 30;
+    log.rows[0].gz = -158 * 100 / 30.0;
+    const std::string text = LasText(log);
+    EXPECT_EQ(text.substr(0, text.find("~Well")), "~Version Information\n"
+                                                  " VERS.   2.0 : CWLS LOG ASCII STANDARD - VERSION 2.0\n"
+                                                  " WRAP.    NO : ONE LINE PER DEPTH STEP\n");
+    const std::size_t parameters = text.find("~Parameter");
+    EXPECT_EQ(text.substr(parameters, text.find("~ASCII") - parameters), "~Parameter Information\n"
+                                                                         " STEP_CM.cm    30 : SAMPLING STEP\n"
+                                                                         " SMOOTH.        3 : SMOOTHING POINTS\n");
+    EXPECT_NE(text.find(" STRT.M          0.1 : START DEPTH\n STOP.M      -999.25 : STOP DEPTH\n"), std::string::npos);
+    EXPECT_NE(text.find(" DEPT.M      : DEPTH\n X.nT        : X COMPONENT\n"), std::string::npos);
+    EXPECT_EQ(ReadLas(text).rows[0][6], -526.67);
+    EXPECT_EQ(CsvText(log).substr(CsvText(log).find("\r\n") + 2, 37), "0.1,41000,-7,45123,0.00,0.00,-526.67\r");
+}
+
 TEST(CsvWriter, HeaderLineThenOneLinePerRow)
 {
     EXPECT_EQ(CsvText(TwoRows()), "DEPT (m),X (nT),Y (nT),Z (nT),GX (nT/m),GY (nT/m),GZ (nT/m)\r\n"
