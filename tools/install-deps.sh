@@ -15,7 +15,8 @@ PACKAGES=(
   fonts-noto-cjk fonts-wqy-zenhei
   poppler-utils
   qt6-translations-l10n
-  dpkg-dev file
+  dpkg-dev file ccache
+  libxlsxwriter-dev
   nodejs npm
 )
 
