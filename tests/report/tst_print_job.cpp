@@ -73,8 +73,6 @@ private slots:
         QTest::newRow("673") << QList<int>{673} << false << true << "D1:a D2:a D3:a D4:a D5:a";
         QTest::newRow("840") << QList<int>{840} << false << true << "D1:a D2:a D3:a D4:a D5:a";
         QTest::newRow("841") << QList<int>{841} << false << true << "D1:a D2:a D3:a D4:a D5:a D6:a";
-        QTest::newRow("2048") << QList<int>{2048} << false << true
-                              << "D1:a D2:a D3:a D4:a D5:a D6:a D7:a D8:a D9:a D10:a D11:a D12:a D13:a";
         // The sixth and later pages follow the fifth ones, file after file, as the earlier ones do.
         QTest::newRow("900, 200, 1000") << QList<int>{900, 200, 1000} << false << true
                                         << "D1:a D1:b D1:c D2:a D2:b D2:c D3:a D3:c D4:a D4:c D5:a D5:c D6:a D6:c";
@@ -241,16 +239,6 @@ private slots:
         // Nothing was printed to the end: the operator can print the same selection again.
         QCOMPARE(f.lists.m_printReady, 1);
         QCOMPARE(f.lists.m_printFiles.size(), std::size_t(1));
-
-        calls.clear();
-        f.job.SetProgress([&calls](int done, int total) {
-            calls.append({done, total});
-            return true;
-        });
-        QCOMPARE(f.job.PrintToPdf(Q(f.dir.file("all.pdf"))), 4);
-        QVERIFY(!f.job.Cancelled());
-        QCOMPARE(calls.size(), 5);
-        QCOMPARE(calls.last(), qMakePair(4, 4));
     }
 
     void notesWrapping()
