@@ -34,8 +34,6 @@ void BM_Summary(benchmark::State& state)
     }
     state.counters["files"] = double(g_paths.size());
     state.counters["unread"] = double(unread);
-    state.counters["ms_per_file"] =
-        benchmark::Counter(double(g_paths.size()) * 1e-3, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

@@ -16,17 +16,21 @@
 #include <thread>
 
 const std::array<const char*, kSummaryColumns> kSummaryKeys = {
-    "file",           "pileNo",    "testDate",   "stepCm",          "count",      "startDepth",
-    "designCageLength", "designPileLength", "bottomMarker", "joints",   "measuredLength", "deviation",
-    "conclusion",     "suggestedBottom", "confidence", "check"};
+    "file",         "pileNo",          "testDate",         "stepCm",
+    "count",        "startDepth",      "designCageLength", "designPileLength",
+    "bottomMarker", "joints",          "measuredLength",   "deviation",
+    "conclusion",   "suggestedBottom", "confidence",       "check"};
 
 const std::array<const char*, kSummaryColumns> kSummaryHeadings = {
-    "文件",         "桩号",        "检测日期",    "步距(cm)", "采样点数", "起始深度(m)", "设计笼长(m)", "设计桩长(m)",
+    "文件",        "桩号",        "检测日期",    "步距(cm)", "采样点数", "起始深度(m)", "设计笼长(m)", "设计桩长(m)",
     "笼底标记(m)", "接头深度(m)", "实测笼长(m)", "偏差(m)",  "结论",     "建议笼底(m)", "置信度",      "核对"};
 
 namespace {
 
-int64_t ToCm(double metres) { return std::llround(metres * 100.0); }
+int64_t ToCm(double metres)
+{
+    return std::llround(metres * 100.0);
+}
 
 Centimetres CmIf(bool present, float metres)
 {
@@ -43,7 +47,10 @@ std::string AcquisitionText(const std::u16string& held)
     return Utf16ToUtf8(decoded.find(u'\uFFFD') == std::u16string::npos ? decoded : held);
 }
 
-std::string OptionalMetres(const Centimetres& cm) { return cm ? MetresText(*cm) : std::string(); }
+std::string OptionalMetres(const Centimetres& cm)
+{
+    return cm ? MetresText(*cm) : std::string();
+}
 
 }  // namespace
 
@@ -149,12 +156,16 @@ bool NaturalLess(const std::string& a, const std::string& b)
         if (digit(a[i]) && digit(b[j])) {
             std::size_t ie = i;
             std::size_t je = j;
-            while (ie < a.size() && digit(a[ie])) ++ie;
-            while (je < b.size() && digit(b[je])) ++je;
+            while (ie < a.size() && digit(a[ie]))
+                ++ie;
+            while (je < b.size() && digit(b[je]))
+                ++je;
             std::size_t is = i;
             std::size_t js = j;
-            while (is + 1 < ie && a[is] == '0') ++is;
-            while (js + 1 < je && b[js] == '0') ++js;
+            while (is + 1 < ie && a[is] == '0')
+                ++is;
+            while (js + 1 < je && b[js] == '0')
+                ++js;
             // A longer run without leading zeros is the larger number.
             if (ie - is != je - js)
                 return ie - is < je - js;
@@ -199,7 +210,8 @@ std::vector<SummaryRow> SummariseFiles(const std::vector<std::string>& paths, co
                 ++*done;
         }
     };
-    const std::size_t threads = std::clamp<std::size_t>(std::size_t(std::max(jobs, 1)), 1, std::max<std::size_t>(paths.size(), 1));
+    const std::size_t threads =
+        std::clamp<std::size_t>(std::size_t(std::max(jobs, 1)), 1, std::max<std::size_t>(paths.size(), 1));
     if (threads == 1) {
         worker();
     } else {
@@ -297,6 +309,7 @@ std::string SummaryTitle(const std::vector<SummaryRow>& rows, const std::string&
     if (rows.empty() || rows.front().engineeringName.empty())
         return folderName;
     const std::string& name = rows.front().engineeringName;
-    const bool shared = std::all_of(rows.begin(), rows.end(), [&](const SummaryRow& r) { return r.engineeringName == name; });
+    const bool shared =
+        std::all_of(rows.begin(), rows.end(), [&](const SummaryRow& r) { return r.engineeringName == name; });
     return shared ? name : folderName;
 }

@@ -84,8 +84,22 @@ std::vector<std::string> CddFilesIn(const std::string& folder);
 
 // The table's columns, in order.
 enum class SummaryColumn {
-    File, PileNo, TestDate, StepCm, Count, StartDepth, DesignCageLength, DesignPileLength, BottomMarker, Joints,
-    MeasuredLength, Deviation, Conclusion, SuggestedBottom, Confidence, Check
+    File,
+    PileNo,
+    TestDate,
+    StepCm,
+    Count,
+    StartDepth,
+    DesignCageLength,
+    DesignPileLength,
+    BottomMarker,
+    Joints,
+    MeasuredLength,
+    Deviation,
+    Conclusion,
+    SuggestedBottom,
+    Confidence,
+    Check
 };
 inline constexpr std::size_t kSummaryColumns = 16;
 // Machine names (the CSV header and the JSON keys) and the headings of the printed table.

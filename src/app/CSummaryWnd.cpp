@@ -37,9 +37,15 @@ constexpr int kPathRole = Qt::UserRole + 1;
 const QString kCageTopKey = QStringLiteral("Summary/CageTop");
 const QString kToleranceKey = QStringLiteral("Summary/Tolerance");
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
-std::string PathText(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string PathText(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 QPair<qint64, qint64> StampOf(const std::string& path)
 {
@@ -221,7 +227,8 @@ void CSummaryWnd::OnPollWorker()
         m_rows = std::move(m_workerRows);
     } else {
         for (SummaryRow& fresh : m_workerRows) {
-            auto same = std::find_if(m_rows.begin(), m_rows.end(), [&](const SummaryRow& r) { return r.path == fresh.path; });
+            auto same =
+                std::find_if(m_rows.begin(), m_rows.end(), [&](const SummaryRow& r) { return r.path == fresh.path; });
             if (same != m_rows.end())
                 *same = std::move(fresh);
             else
@@ -307,7 +314,8 @@ void CSummaryWnd::FillModel()
             m_pModel->setItem(int(r), int(c), item);
         }
     }
-    m_pSorted->sort(m_pTable->horizontalHeader()->sortIndicatorSection(), m_pTable->horizontalHeader()->sortIndicatorOrder());
+    m_pSorted->sort(m_pTable->horizontalHeader()->sortIndicatorSection(),
+                    m_pTable->horizontalHeader()->sortIndicatorOrder());
     m_pSorted->setDynamicSortFilter(true);
     const auto unread = std::count_if(m_rows.begin(), m_rows.end(), [](const SummaryRow& r) { return !r.loaded; });
     m_pStatus->setText(unread ? QStringLiteral("共 %1 个文件，%2 个无法读取").arg(m_rows.size()).arg(unread)
@@ -360,8 +368,8 @@ void CSummaryWnd::OnExportCsv()
 
 void CSummaryWnd::OnExportExcel()
 {
-    const QString path = ExportPath(
-        QStringLiteral("Excel 工作簿 (*.xlsx)|*.xlsx|Excel 97-2003 工作簿 (*.xls)|*.xls||"), QStringLiteral("xlsx"));
+    const QString path = ExportPath(QStringLiteral("Excel 工作簿 (*.xlsx)|*.xlsx|Excel 97-2003 工作簿 (*.xls)|*.xls||"),
+                                    QStringLiteral("xlsx"));
     if (path.isEmpty())
         return;
     const bool old = path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive);

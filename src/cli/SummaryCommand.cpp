@@ -119,7 +119,8 @@ void AddSummaryCommand(CLI::App& app)
     auto request = std::make_shared<SummaryRequest>();
     cmd->add_option("FILE", request->inputs, "measurement files (.cdd), or folders standing for their .cdd files")
         ->required();
-    auto* csv = cmd->add_flag("--csv", request->csv, "CSV (UTF-8 with a byte-order mark) on standard output (the default)");
+    auto* csv =
+        cmd->add_flag("--csv", request->csv, "CSV (UTF-8 with a byte-order mark) on standard output (the default)");
     cmd->add_flag("--json", request->json, "one JSON object per file and line")->excludes(csv);
     cmd->add_option("--xlsx", request->xlsx, "write the table as an Excel 2007 workbook (.xlsx)");
     cmd->add_option("--xls", request->xls, "write the table as an Excel 97-2003 workbook (.xls)");

@@ -17,7 +17,7 @@
 namespace {
 
 // Relative widths of the columns; the file name and the check text get the most room.
-constexpr std::array<int, kSummaryColumns> kWeights = {15, 7, 9, 5, 6, 7, 7, 7, 7, 12, 7, 6, 11, 7, 5, 17};
+constexpr std::array<int, kSummaryColumns> kWeights = {14, 7, 11, 4, 5, 6, 6, 6, 6, 14, 6, 5, 10, 6, 5, 21};
 
 constexpr int kHeadingLines = 2;
 
@@ -32,7 +32,7 @@ QFont TableFont(int dpiY, double points, bool bold = false)
 
 struct PageFrame {
     int margin;
-    int width;   // of the printable part
+    int width;  // of the printable part
     int rowHeight;
     int headingHeight;
     int tableTop;
@@ -132,8 +132,8 @@ void PaintSummaryPage(const SummaryDocument& doc, QPainter& painter, int page, i
         for (std::size_t c = 0; c < kSummaryColumns; ++c) {
             const QRect cell(edges[c], y, edges[c + 1] - edges[c], f.rowHeight);
             const bool number = IsNumberColumn(SummaryColumn(c));
-            const bool flagged = (c == std::size_t(SummaryColumn::Check) && !cells[c].empty()) ||
-                                 cells[c] == kConclusionNotMet;
+            const bool flagged =
+                (c == std::size_t(SummaryColumn::Check) && !cells[c].empty()) || cells[c] == kConclusionNotMet;
             painter.setPen(flagged ? QColor(192, 0, 0) : QColor(Qt::black));
             CellText(painter, cell, QString::fromUtf8(cells[c]), number ? Qt::AlignRight : Qt::AlignLeft);
         }
@@ -178,5 +178,6 @@ bool WriteSummaryPdf(const QString& path, const SummaryDocument& doc)
             return false;
     }
     const QByteArray& bytes = buffer.data();
-    return ReplaceFileContents(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return ReplaceFileContents(QFile::encodeName(path).toStdString(),
+                               std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }

@@ -108,12 +108,13 @@ TEST(SiteSummary, CsvHasTheByteOrderMarkTheHeaderAndQuotedTexts)
     row.startDepth = 1200;
     row.testDate = "2024-05-01";
     const std::string csv = SummaryCsvText({row});
-    EXPECT_EQ(csv,
-              "\xEF\xBB\xBF"
-              "file,pileNo,testDate,stepCm,count,startDepth,designCageLength,designPileLength,bottomMarker,joints,"
-              "measuredLength,deviation,conclusion,suggestedBottom,confidence,check\r\n"
-              "\"a \"\"b\"\".cdd\",\"P,1\",2024-05-01,25,49,12.00,12.00,,11.90,4.50;9.00,11.90,-0.10,满足设计要求,11.91,0.93,"
-              "\r\n");
+    EXPECT_EQ(
+        csv,
+        "\xEF\xBB\xBF"
+        "file,pileNo,testDate,stepCm,count,startDepth,designCageLength,designPileLength,bottomMarker,joints,"
+        "measuredLength,deviation,conclusion,suggestedBottom,confidence,check\r\n"
+        "\"a \"\"b\"\".cdd\",\"P,1\",2024-05-01,25,49,12.00,12.00,,11.90,4.50;9.00,11.90,-0.10,满足设计要求,11.91,0.93,"
+        "\r\n");
     EXPECT_EQ(SummaryRuleText({0.0, 0.15}), "笼长 ≥ 设计笼长 − 0.15 m");
 }
 

@@ -19,7 +19,8 @@ void Shot(QWidget& window, const char* name)
 {
     const QByteArray dir = qgetenv("ORVEK_SHOTS_DIR");
     if (!dir.isEmpty())
-        window.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+        window.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) +
+                           QStringLiteral(".png"));
 }
 
 QString Cell(const QTableView& table, int row, SummaryColumn column)
