@@ -121,6 +121,7 @@ CSummaryWnd::CSummaryWnd(Prompts& prompts, OpenFile openFile, QWidget* parent)
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->verticalHeader()->setDefaultSectionSize(m_pTable->fontMetrics().height() + 6);
     m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_pTable->horizontalHeader()->setStretchLastSection(true);
     connect(m_pTable, &QTableView::doubleClicked, this, &CSummaryWnd::OnRowActivated);
 
     m_pStatus = new QLabel(this);
