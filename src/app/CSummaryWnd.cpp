@@ -180,6 +180,13 @@ SummarySettings CSummaryWnd::Settings() const
 
 void CSummaryWnd::ShowFolder(const QString& folder)
 {
+    // Rows of the folder shown before must not arrive after the new folder's.
+    m_bCancel = true;
+    if (m_worker.joinable())
+        m_worker.join();
+    m_pPoll->stop();
+    m_workerRows.clear();
+    m_bRereadPending = false;
     if (!m_pWatcher->directories().isEmpty())
         m_pWatcher->removePaths(m_pWatcher->directories());
     m_strFolder = folder;
