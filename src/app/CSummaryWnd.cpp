@@ -120,8 +120,8 @@ CSummaryWnd::CSummaryWnd(Prompts& prompts, OpenFile openFile, QWidget* parent)
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->verticalHeader()->setDefaultSectionSize(m_pTable->fontMetrics().height() + 6);
-    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
+    m_pTable->horizontalHeader()->setResizeContentsPrecision(200);
     connect(m_pTable, &QTableView::doubleClicked, this, &CSummaryWnd::OnRowActivated);
 
     m_pStatus = new QLabel(this);
@@ -193,6 +193,7 @@ void CSummaryWnd::ShowFolder(const QString& folder)
     setWindowTitle(QStringLiteral("检测结果汇总 - ") + QDir::toNativeSeparators(folder));
     m_rows.clear();
     m_stamps.clear();
+    m_bFitColumns = true;
     FillModel();
     m_pWatcher->addPath(folder);
     m_bFullRead = true;
@@ -294,8 +295,16 @@ void CSummaryWnd::OnSettingsChanged()
 
 void CSummaryWnd::FillModel()
 {
-    // Rows go in unsorted and are sorted once, rather than re-sorted at every insertion.
-    m_pSorted->setDynamicSortFilter(false);
+    // The items go in with the view detached and the table is sorted once: item by item through
+    // the view would take seconds for a large site. Detaching resets the header, so its state is
+    // put back afterwards.
+    QHeaderView* header = m_pTable->horizontalHeader();
+    const int sortColumn = header->sortIndicatorSection();
+    const Qt::SortOrder sortOrder = header->sortIndicatorOrder();
+    QList<int> widths;
+    for (int c = 0; c < header->count(); ++c)
+        widths.append(header->sectionSize(c));
+    m_pSorted->setSourceModel(nullptr);
     m_pModel->setRowCount(0);
     m_pModel->setRowCount(int(m_rows.size()));
     const double none = -std::numeric_limits<double>::max();
@@ -322,9 +331,16 @@ void CSummaryWnd::FillModel()
             m_pModel->setItem(int(r), int(c), item);
         }
     }
-    m_pSorted->sort(m_pTable->horizontalHeader()->sortIndicatorSection(),
-                    m_pTable->horizontalHeader()->sortIndicatorOrder());
-    m_pSorted->setDynamicSortFilter(true);
+    m_pSorted->setSourceModel(m_pModel);
+    m_pTable->sortByColumn(sortColumn, sortOrder);
+    // Widths follow the contents once per folder; afterwards they stay as the operator left them.
+    if (m_bFitColumns && !m_rows.empty()) {
+        m_pTable->resizeColumnsToContents();
+        m_bFitColumns = false;
+    } else {
+        for (int c = 0; c < widths.size() && c < header->count(); ++c)
+            header->resizeSection(c, widths[c]);
+    }
     const auto unread = std::count_if(m_rows.begin(), m_rows.end(), [](const SummaryRow& r) { return !r.loaded; });
     m_pStatus->setText(unread ? QStringLiteral("共 %1 个文件，%2 个无法读取").arg(m_rows.size()).arg(unread)
                               : QStringLiteral("共 %1 个文件").arg(m_rows.size()));

@@ -80,6 +80,7 @@ private:
     std::atomic<bool> m_bCancel{false};
     bool m_bFullRead = false;
     bool m_bRereadPending = false;
+    bool m_bFitColumns = true;
 
     QDoubleSpinBox* m_pCageTop = nullptr;
     QDoubleSpinBox* m_pTolerance = nullptr;
