@@ -379,39 +379,38 @@ SummaryDocument CSummaryWnd::Document() const
     return doc;
 }
 
-void CSummaryWnd::OnExportCsv()
+void CSummaryWnd::Export(const QString& filter, const QString& suffix,
+                         const std::function<bool(const QString& path)>& write)
 {
-    const QString path = ExportPath(QStringLiteral("CSV 文件 (*.csv)|*.csv||"), QStringLiteral("csv"));
+    const QString path = ExportPath(filter, suffix);
     if (path.isEmpty())
         return;
-    if (WriteSummaryCsv(PathText(path), m_rows))
+    if (write(path))
         m_prompts.Message(QString::fromUtf8(msg::kSaved), Prompts::Kind::Information);
     else
         m_prompts.Message(QString::fromUtf8(msg::kCannotCreate));
+}
+
+void CSummaryWnd::OnExportCsv()
+{
+    Export(QStringLiteral("CSV 文件 (*.csv)|*.csv||"), QStringLiteral("csv"),
+           [this](const QString& path) { return WriteSummaryCsv(PathText(path), m_rows); });
 }
 
 void CSummaryWnd::OnExportExcel()
 {
-    const QString path = ExportPath(QStringLiteral("Excel 工作簿 (*.xlsx)|*.xlsx|Excel 97-2003 工作簿 (*.xls)|*.xls||"),
-                                    QStringLiteral("xlsx"));
-    if (path.isEmpty())
-        return;
-    const bool old = path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive);
-    if (old ? WriteSummaryXls(PathText(path), m_rows) : WriteSummaryXlsx(PathText(path), m_rows))
-        m_prompts.Message(QString::fromUtf8(msg::kSaved), Prompts::Kind::Information);
-    else
-        m_prompts.Message(QString::fromUtf8(msg::kCannotCreate));
+    Export(QStringLiteral("Excel 工作簿 (*.xlsx)|*.xlsx|Excel 97-2003 工作簿 (*.xls)|*.xls||"), QStringLiteral("xlsx"),
+           [this](const QString& path) {
+               return path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive)
+                          ? WriteSummaryXls(PathText(path), m_rows)
+                          : WriteSummaryXlsx(PathText(path), m_rows);
+           });
 }
 
 void CSummaryWnd::OnExportPdf()
 {
-    const QString path = ExportPath(QStringLiteral("PDF 文件 (*.pdf)|*.pdf||"), QStringLiteral("pdf"));
-    if (path.isEmpty())
-        return;
-    if (WriteSummaryPdf(path, Document()))
-        m_prompts.Message(QString::fromUtf8(msg::kSaved), Prompts::Kind::Information);
-    else
-        m_prompts.Message(QString::fromUtf8(msg::kCannotCreate));
+    Export(QStringLiteral("PDF 文件 (*.pdf)|*.pdf||"), QStringLiteral("pdf"),
+           [this](const QString& path) { return WriteSummaryPdf(path, Document()); });
 }
 
 void CSummaryWnd::OnPrint()

@@ -63,6 +63,8 @@ private:
     void OnRowActivated(const QModelIndex& index);
     void FillModel();
     QString ExportPath(const QString& filter, const QString& suffix);
+    // Asks for the file, writes it and tells the operator how it went.
+    void Export(const QString& filter, const QString& suffix, const std::function<bool(const QString& path)>& write);
     SummaryDocument Document() const;
 
     Prompts& m_prompts;
