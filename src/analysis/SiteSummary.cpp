@@ -39,14 +39,6 @@ Centimetres CmIf(bool present, float metres)
     return ToCm(metres);
 }
 
-// Acquisition texts are held as their widened bytes; the table shows them decoded from code page
-// 936, or the widened bytes where they are not valid code page 936.
-std::string AcquisitionText(const std::u16string& held)
-{
-    const std::u16string decoded = Cp936ToUtf16(NarrowToBytes(held));
-    return Utf16ToUtf8(decoded.find(u'\uFFFD') == std::u16string::npos ? decoded : held);
-}
-
 std::string OptionalMetres(const Centimetres& cm)
 {
     return cm ? MetresText(*cm) : std::string();
@@ -71,7 +63,7 @@ SummaryRow SummaryRowOf(const std::string& path, const FileSlot& slot)
     row.file = FileNameOf(path);
     row.loaded = true;
     const bool report = data.m_nReportFlag == 1;
-    row.pileNo = report ? Utf16ToUtf8(data.m_strReportPileNo) : AcquisitionText(data.m_strPileNo);
+    row.pileNo = report ? Utf16ToUtf8(data.m_strReportPileNo) : Utf16ToUtf8(DecodeAcquisitionText(data.m_strPileNo));
     row.testDate = report ? Utf16ToUtf8(data.m_strReportDate) : FormatTestDate(data.m_testDate);
     row.engineeringName = report ? Utf16ToUtf8(data.m_strEngineeringName) : std::string();
     row.stepCm = data.m_nStep;
