@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -35,8 +36,10 @@ constexpr double kLapFilterMax = 0.65;  // wider filters cannot part two poles a
 constexpr double kLapClearOfBottom = 1.5;
 constexpr double kLapSpacing = 3.0;  // sections are longer than this
 constexpr double kLapThreshold = 8.5;
-constexpr double kLapOverChance = 4.0;    // times the median pair score inside the cage
-constexpr double kLapOfStrongest = 0.35;  // of the strongest lap's score
+// The unevenness a lap is judged against: the pole answers 1.5 to 6 m either side of it.
+constexpr std::pair<double, double> kLapAround = {1.5, 6.0};
+constexpr double kLapUnevennessFloor = 2.0;  // noise alone answers about 1
+constexpr double kLapClarity = 3.0;          // times the unevenness around
 // Too little to judge a survey by.
 constexpr int kMinSamples = 12;
 constexpr double kMinSpan = 2.0;
@@ -443,14 +446,17 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
 }
 
 // Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
-// bottom's sign, about a lap length apart and of like strength, standing well out of the cage's
-// own unevenness (the remanence of the bars gives pole pairs of every spacing).
+// bottom's sign, about a lap length apart and of like strength. The remanence of the bars gives
+// pole pairs of every spacing too, as strong as the bars around them are: a lap must stand well
+// out of the cage's own unevenness where it is (the sections grow lighter downwards, and so do
+// their laps and their unevenness), or it is not suggested.
 std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
                             const Pole& bottom)
 {
     const int m = int(g.z.size());
     const double sign = bottom.snr > 0 ? 1.0 : -1.0;
     std::vector<double> score(static_cast<std::size_t>(m), 0.0);
+    std::vector<double> unevenness(static_cast<std::size_t>(m), 0.0);
     std::vector<double> out(static_cast<std::size_t>(m));
     for (std::size_t f = 0; f < filters.size(); ++f) {
         if (filters[f].Distance() > kLapFilterMax) {
@@ -458,6 +464,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         }
         for (int j = 0; j < m; ++j) {
             out[std::size_t(j)] = sign * outputs[f][std::size_t(j)].first;
+            unevenness[std::size_t(j)] = std::max(unevenness[std::size_t(j)], std::abs(out[std::size_t(j)]));
         }
         for (double half : {0.4, 0.5, 0.6}) {
             const int h = std::max(1, int(std::lround(half / g.spacing)));
@@ -467,28 +474,33 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
             }
         }
     }
-    // How strong a chance pair inside the cage is.
-    std::vector<double> inside;
-    for (int j = 0; j < m; ++j) {
-        if (g.first + j * g.spacing < bottom.depth - kLapClearOfBottom && score[std::size_t(j)] > 0) {
-            inside.push_back(score[std::size_t(j)]);
+    // The typical pole answer of the cage around a point, leaving out the point's own pair.
+    const int near = int(std::ceil(kLapAround.first / g.spacing));
+    const int reach = int(std::lround(kLapAround.second / g.spacing));
+    const int last = std::min(m - 1, int(std::floor((bottom.depth - g.first) / g.spacing)));
+    const auto around = [&](int j) {
+        std::vector<double> v;
+        for (int k = std::max(0, j - reach); k <= std::min(last, j + reach); ++k) {
+            if (std::abs(k - j) >= near) {
+                v.push_back(unevenness[std::size_t(k)]);
+            }
         }
-    }
-    const double floor = std::max(kLapThreshold, kLapOverChance * MedianOf(inside));
+        return std::max(kLapUnevennessFloor, MedianOf(std::move(v)));
+    };
 
-    std::vector<std::pair<double, int>> peaks;
+    std::vector<std::pair<double, int>> peaks;  // how clearly each pair stands out, and where
     for (int j = 1; j + 1 < m; ++j) {
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
-        if (v >= floor && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
+        if (v >= kLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
             depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
-            peaks.emplace_back(v, j);
+            peaks.emplace_back(v / around(j), j);
         }
     }
     std::sort(peaks.rbegin(), peaks.rend());
     std::vector<float> laps;
-    for (const auto& [v, j] : peaks) {
-        if (v < kLapOfStrongest * peaks.front().first) {
+    for (const auto& [clarity, j] : peaks) {
+        if (clarity < kLapClarity) {
             break;
         }
         const double depth = g.first + j * g.spacing;
