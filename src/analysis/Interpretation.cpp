@@ -810,6 +810,13 @@ std::vector<double> Significances(const PoleFit& fit, double sigma)
     return out;
 }
 
+// Pruning that leaves no set means nothing near the deepest pole stands out of what the fit leaves:
+// no cage end, not a failed fit.
+std::optional<std::vector<FittedPole>> NoSetLeft(const std::vector<double>& depths)
+{
+    return depths.empty() ? std::optional(std::vector<FittedPole>{}) : std::nullopt;
+}
+
 std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&across)[2], double sigma,
                                                   const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
                                                   double deepest)
@@ -894,7 +901,7 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
     };
     for (int pass = 0; pass < 2; ++pass) {
         if (!prune()) {
-            return std::nullopt;
+            return NoSetLeft(depths);
         }
         // The deepest sets to where they fit best, deepest first, then the ring again.
         for (std::size_t k = depths.size(); k-- > 0 && k + kRefined >= depths.size();) {
@@ -943,7 +950,7 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
         }
         depths.insert(std::upper_bound(depths.begin(), depths.end(), at), at);
         if (!prune()) {
-            return std::nullopt;
+            return NoSetLeft(depths);
         }
     }
     fit = FitRing(g, w, rings[ring], depths, true);
