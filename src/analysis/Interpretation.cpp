@@ -40,6 +40,13 @@ constexpr double kLapThreshold = 8.5;
 constexpr std::pair<double, double> kLapAround = {1.5, 6.0};
 constexpr double kLapUnevennessFloor = 2.0;  // noise alone answers about 1
 constexpr double kLapClarity = 3.0;          // times the unevenness around
+// What the pair, fitted with the cage's own ring, must explain of the survey within 3 m of its
+// centre beyond a smooth background; and how far apart the strengths of its two ends may be.
+constexpr double kLapShare = 0.7;
+constexpr double kLapEndsRatio = 10.0;
+constexpr double kLapWindow = 3.0;
+// The ring laps are fitted with when the cage end gave none: 0.55 m from a ring of 0.5 m radius.
+constexpr std::size_t kTypicalRing = 7;
 // Too little to judge a survey by.
 constexpr int kMinSamples = 12;
 constexpr double kMinSpan = 2.0;
@@ -445,13 +452,17 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
     return real;
 }
 
+double LapShare(const Grid& g, std::size_t ring, double centre, double sign);
+
 // Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
 // bottom's sign, about a lap length apart and of like strength. The remanence of the bars gives
 // pole pairs of every spacing too, as strong as the bars around them are: a lap must stand well
 // out of the cage's own unevenness where it is (the sections grow lighter downwards, and so do
-// their laps and their unevenness), or it is not suggested.
+// their laps and their unevenness), and the two ends, fitted as whole rings like the bottom's,
+// must explain most of the field around it: the pieces of single bars that make up the
+// unevenness fit neither the ring nor the pair. A lap that is not clear is not suggested.
 std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
-                            const Pole& bottom)
+                            const Pole& bottom, std::size_t ring)
 {
     const int m = int(g.z.size());
     const double sign = bottom.snr > 0 ? 1.0 : -1.0;
@@ -504,7 +515,8 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
             break;
         }
         const double depth = g.first + j * g.spacing;
-        if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
+        if (LapShare(g, ring, depth, sign) >= kLapShare &&
+            std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }
@@ -734,6 +746,37 @@ std::optional<PoleFit> FitRing(const Grid& g, FitWindow w, const Ring& ring, con
     return fit;
 }
 
+// How much of the survey around a lap centre a pair of opposite sets explains, with the deeper one
+// of the bottom's sign and the two of like strength (0 when no such pair fits).
+double LapShare(const Grid& g, std::size_t ring, double centre, double sign)
+{
+    const int m = int(g.z.size());
+    FitWindow w;
+    w.from = std::clamp(int(std::floor((centre - kLapWindow - g.first) / g.spacing)), 0, m);
+    w.to = std::clamp(int(std::ceil((centre + kLapWindow - g.first) / g.spacing)) + 1, w.from, m);
+    if (w.to - w.from < 3 * kBackgroundTerms) {
+        return 0.0;
+    }
+    const Ring& r = Rings()[ring];
+    const std::optional<PoleFit> none = FitRing(g, w, r, {}, false);
+    if (!none || none->chi2 <= 0.0) {
+        return 0.0;
+    }
+    double best = 0.0;
+    for (double length : {0.8, 1.0, 1.2}) {
+        const std::optional<PoleFit> pair = FitRing(g, w, r, {centre - length / 2, centre + length / 2}, true);
+        if (!pair || sign * pair->strength[0] >= 0.0 || sign * pair->strength[1] <= 0.0) {
+            continue;
+        }
+        const double ratio = std::abs(pair->strength[0] / pair->strength[1]);
+        if (ratio < 1.0 / kLapEndsRatio || ratio > kLapEndsRatio) {
+            continue;
+        }
+        best = std::max(best, 1.0 - pair->chi2 / none->chi2);
+    }
+    return best;
+}
+
 // The pole sets near the cage end, fitted together: every point where some filter answers is a
 // candidate; the ring that fits best is taken, and candidates are dropped, the least needed first,
 // until each one left explains clearly more than what the fit leaves around it. What is left is
@@ -819,7 +862,7 @@ std::optional<std::vector<FittedPole>> NoSetLeft(const std::vector<double>& dept
 
 std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&across)[2], double sigma,
                                                   const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
-                                                  double deepest)
+                                                  double deepest, std::size_t& ringOut)
 {
     const int m = int(g.z.size());
     FitWindow w;
@@ -957,6 +1000,7 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
     if (!fit) {
         return std::nullopt;
     }
+    ringOut = ring;
     std::vector<FittedPole> end;
     const std::vector<double> significance = Significances(*fit, sigma);
     for (std::size_t k = 0; k < depths.size(); ++k) {
@@ -1074,8 +1118,9 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     Pole bottom = poles.back();
     double strength = std::abs(bottom.snr);
     bool ambiguous = false;
+    std::size_t ring = kTypicalRing;
     if (const std::optional<std::vector<FittedPole>> end =
-            FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth)) {
+            FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth, ring)) {
         const std::optional<EndChoice> choice = ChooseBottom(*end);
         if (!choice) {
             out.reason = kNoCageEnd;
@@ -1087,7 +1132,7 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
         ambiguous = choice->ambiguous;
     }
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
-    out.joints = FindLaps(grid, filters, outputs, bottom);
+    out.joints = FindLaps(grid, filters, outputs, bottom, ring);
 
     const double below = grid.first + (double(grid.z.size()) - 1.0) * grid.spacing - bottom.depth;
     const double byStrength = 1.0 - std::exp(-(strength - kPoleThreshold) / (2.0 * kPoleThreshold));
