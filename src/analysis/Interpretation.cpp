@@ -52,7 +52,7 @@ constexpr int kMinSamples = 12;
 constexpr double kMinSpan = 2.0;
 // Integer samples carry at least their rounding as noise.
 constexpr double kMinSigma = 0.5;
-constexpr int kNoiseBlock = 32;
+constexpr int kNoiseBlock = 16;
 
 struct Grid {
     std::vector<double> z;  // shallow to deep, background level removed
@@ -105,9 +105,10 @@ double NoiseSigma(const std::vector<double>& v)
             estimates.push_back(MedianOf(std::vector<double>(from, from + kNoiseBlock)));
         }
         std::sort(estimates.begin(), estimates.end());
-        // For pure noise the lowest fifth of the block medians ends about 17 % under the median
-        // of all; scale back so that a noise-only survey is judged by its true spread.
-        typical = estimates[estimates.size() / 5] / 0.83;
+        // Short blocks find the quiet stretches between the bar ends of a long cage. For pure
+        // noise the lowest tenth of their medians ends about 37 % under the median of all;
+        // scale back so that a noise-only survey is judged by its true spread.
+        typical = estimates[estimates.size() / 10] / 0.63;
     }
     return std::max(kMinSigma, typical / 0.6745 / std::sqrt(6.0));
 }
@@ -1046,7 +1047,7 @@ constexpr double kBottomOfStrongest = 0.1;
 constexpr double kAmbiguousShare = 0.45;  // of the confidence left
 constexpr double kLapLengthMin = 0.5;
 constexpr double kLapLengthMax = 1.6;
-constexpr double kLapLike = 0.5;  // of the bottom's strength
+constexpr double kLapLike = 0.3;  // of the bottom's strength: a tied end of a light section shows little
 
 std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
 {
