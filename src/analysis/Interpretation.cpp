@@ -459,9 +459,9 @@ double LapShare(const Grid& g, std::size_t ring, double centre, double sign);
 // bottom's sign, about a lap length apart and of like strength. The remanence of the bars gives
 // pole pairs of every spacing too, as strong as the bars around them are: a lap must stand well
 // out of the cage's own unevenness where it is (the sections grow lighter downwards, and so do
-// their laps and their unevenness), and the two ends, fitted as whole rings like the bottom's,
-// must explain most of the field around it: the pieces of single bars that make up the
-// unevenness fit neither the ring nor the pair. A lap that is not clear is not suggested.
+// their laps and their unevenness), and its two ends, fitted as whole rings like the bottom's,
+// must explain most of the field around it: where the unevenness is, pieces of several bars
+// overlap, which no single pair explains. A lap that is not clear is not suggested.
 std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
                             const Pole& bottom, std::size_t ring)
 {
