@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -35,14 +36,23 @@ constexpr double kLapFilterMax = 0.65;  // wider filters cannot part two poles a
 constexpr double kLapClearOfBottom = 1.5;
 constexpr double kLapSpacing = 3.0;  // sections are longer than this
 constexpr double kLapThreshold = 8.5;
-constexpr double kLapOverChance = 4.0;    // times the median pair score inside the cage
-constexpr double kLapOfStrongest = 0.35;  // of the strongest lap's score
+// The unevenness a lap is judged against: the pole answers 1.5 to 6 m either side of it.
+constexpr std::pair<double, double> kLapAround = {1.5, 6.0};
+constexpr double kLapUnevennessFloor = 2.0;  // noise alone answers about 1
+constexpr double kLapClarity = 3.0;          // times the unevenness around
+// What the pair, fitted with the cage's own ring, must explain of the survey within 3 m of its
+// centre beyond a smooth background; and how far apart the strengths of its two ends may be.
+constexpr double kLapShare = 0.7;
+constexpr double kLapEndsRatio = 10.0;
+constexpr double kLapWindow = 3.0;
+// The ring laps are fitted with when the cage end gave none: 0.55 m from a ring of 0.5 m radius.
+constexpr std::size_t kTypicalRing = 7;
 // Too little to judge a survey by.
 constexpr int kMinSamples = 12;
 constexpr double kMinSpan = 2.0;
 // Integer samples carry at least their rounding as noise.
 constexpr double kMinSigma = 0.5;
-constexpr int kNoiseBlock = 32;
+constexpr int kNoiseBlock = 16;
 
 struct Grid {
     std::vector<double> z;  // shallow to deep, background level removed
@@ -95,9 +105,10 @@ double NoiseSigma(const std::vector<double>& v)
             estimates.push_back(MedianOf(std::vector<double>(from, from + kNoiseBlock)));
         }
         std::sort(estimates.begin(), estimates.end());
-        // For pure noise the lowest fifth of the block medians ends about 17 % under the median
-        // of all; scale back so that a noise-only survey is judged by its true spread.
-        typical = estimates[estimates.size() / 5] / 0.83;
+        // Short blocks find the quiet stretches between the bar ends of a long cage. For pure
+        // noise the lowest tenth of their medians ends about 37 % under the median of all;
+        // scale back so that a noise-only survey is judged by its true spread.
+        typical = estimates[estimates.size() / 10] / 0.63;
     }
     return std::max(kMinSigma, typical / 0.6745 / std::sqrt(6.0));
 }
@@ -442,15 +453,22 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
     return real;
 }
 
+double LapShare(const Grid& g, std::size_t ring, double centre, double sign);
+
 // Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
-// bottom's sign, about a lap length apart and of like strength, standing well out of the cage's
-// own unevenness (the remanence of the bars gives pole pairs of every spacing).
+// bottom's sign, about a lap length apart and of like strength. The remanence of the bars gives
+// pole pairs of every spacing too, as strong as the bars around them are: a lap must stand well
+// out of the cage's own unevenness where it is (the sections grow lighter downwards, and so do
+// their laps and their unevenness), and its two ends, fitted as whole rings like the bottom's,
+// must explain most of the field around it: where the unevenness is, pieces of several bars
+// overlap, which no single pair explains. A lap that is not clear is not suggested.
 std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
-                            const Pole& bottom)
+                            const Pole& bottom, std::size_t ring)
 {
     const int m = int(g.z.size());
     const double sign = bottom.snr > 0 ? 1.0 : -1.0;
     std::vector<double> score(static_cast<std::size_t>(m), 0.0);
+    std::vector<double> unevenness(static_cast<std::size_t>(m), 0.0);
     std::vector<double> out(static_cast<std::size_t>(m));
     for (std::size_t f = 0; f < filters.size(); ++f) {
         if (filters[f].Distance() > kLapFilterMax) {
@@ -458,6 +476,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         }
         for (int j = 0; j < m; ++j) {
             out[std::size_t(j)] = sign * outputs[f][std::size_t(j)].first;
+            unevenness[std::size_t(j)] = std::max(unevenness[std::size_t(j)], std::abs(out[std::size_t(j)]));
         }
         for (double half : {0.4, 0.5, 0.6}) {
             const int h = std::max(1, int(std::lround(half / g.spacing)));
@@ -467,32 +486,38 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
             }
         }
     }
-    // How strong a chance pair inside the cage is.
-    std::vector<double> inside;
-    for (int j = 0; j < m; ++j) {
-        if (g.first + j * g.spacing < bottom.depth - kLapClearOfBottom && score[std::size_t(j)] > 0) {
-            inside.push_back(score[std::size_t(j)]);
+    // The typical pole answer of the cage around a point, leaving out the point's own pair.
+    const int near = int(std::ceil(kLapAround.first / g.spacing));
+    const int reach = int(std::lround(kLapAround.second / g.spacing));
+    const int last = std::min(m - 1, int(std::floor((bottom.depth - g.first) / g.spacing)));
+    const auto around = [&](int j) {
+        std::vector<double> v;
+        for (int k = std::max(0, j - reach); k <= std::min(last, j + reach); ++k) {
+            if (std::abs(k - j) >= near) {
+                v.push_back(unevenness[std::size_t(k)]);
+            }
         }
-    }
-    const double floor = std::max(kLapThreshold, kLapOverChance * MedianOf(inside));
+        return std::max(kLapUnevennessFloor, MedianOf(std::move(v)));
+    };
 
-    std::vector<std::pair<double, int>> peaks;
+    std::vector<std::pair<double, int>> peaks;  // how clearly each pair stands out, and where
     for (int j = 1; j + 1 < m; ++j) {
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
-        if (v >= floor && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
+        if (v >= kLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
             depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
-            peaks.emplace_back(v, j);
+            peaks.emplace_back(v / around(j), j);
         }
     }
     std::sort(peaks.rbegin(), peaks.rend());
     std::vector<float> laps;
-    for (const auto& [v, j] : peaks) {
-        if (v < kLapOfStrongest * peaks.front().first) {
+    for (const auto& [clarity, j] : peaks) {
+        if (clarity < kLapClarity) {
             break;
         }
         const double depth = g.first + j * g.spacing;
-        if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
+        if (LapShare(g, ring, depth, sign) >= kLapShare &&
+            std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }
@@ -722,6 +747,37 @@ std::optional<PoleFit> FitRing(const Grid& g, FitWindow w, const Ring& ring, con
     return fit;
 }
 
+// How much of the survey around a lap centre a pair of opposite sets explains, with the deeper one
+// of the bottom's sign and the two of like strength (0 when no such pair fits).
+double LapShare(const Grid& g, std::size_t ring, double centre, double sign)
+{
+    const int m = int(g.z.size());
+    FitWindow w;
+    w.from = std::clamp(int(std::floor((centre - kLapWindow - g.first) / g.spacing)), 0, m);
+    w.to = std::clamp(int(std::ceil((centre + kLapWindow - g.first) / g.spacing)) + 1, w.from, m);
+    if (w.to - w.from < 3 * kBackgroundTerms) {
+        return 0.0;
+    }
+    const Ring& r = Rings()[ring];
+    const std::optional<PoleFit> none = FitRing(g, w, r, {}, false);
+    if (!none || none->chi2 <= 0.0) {
+        return 0.0;
+    }
+    double best = 0.0;
+    for (double length : {0.8, 1.0, 1.2}) {
+        const std::optional<PoleFit> pair = FitRing(g, w, r, {centre - length / 2, centre + length / 2}, true);
+        if (!pair || sign * pair->strength[0] >= 0.0 || sign * pair->strength[1] <= 0.0) {
+            continue;
+        }
+        const double ratio = std::abs(pair->strength[0] / pair->strength[1]);
+        if (ratio < 1.0 / kLapEndsRatio || ratio > kLapEndsRatio) {
+            continue;
+        }
+        best = std::max(best, 1.0 - pair->chi2 / none->chi2);
+    }
+    return best;
+}
+
 // The pole sets near the cage end, fitted together: every point where some filter answers is a
 // candidate; the ring that fits best is taken, and candidates are dropped, the least needed first,
 // until each one left explains clearly more than what the fit leaves around it. What is left is
@@ -798,9 +854,16 @@ std::vector<double> Significances(const PoleFit& fit, double sigma)
     return out;
 }
 
+// Pruning that leaves no set means nothing near the deepest pole stands out of what the fit leaves:
+// no cage end, not a failed fit.
+std::optional<std::vector<FittedPole>> NoSetLeft(const std::vector<double>& depths)
+{
+    return depths.empty() ? std::optional(std::vector<FittedPole>{}) : std::nullopt;
+}
+
 std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&across)[2], double sigma,
                                                   const std::vector<PoleFilter>& filters, const FilterOutputs& outputs,
-                                                  double deepest)
+                                                  double deepest, std::size_t& ringOut)
 {
     const int m = int(g.z.size());
     FitWindow w;
@@ -882,7 +945,7 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
     };
     for (int pass = 0; pass < 2; ++pass) {
         if (!prune()) {
-            return std::nullopt;
+            return NoSetLeft(depths);
         }
         // The deepest sets to where they fit best, deepest first, then the ring again.
         for (std::size_t k = depths.size(); k-- > 0 && k + kRefined >= depths.size();) {
@@ -931,13 +994,14 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
         }
         depths.insert(std::upper_bound(depths.begin(), depths.end(), at), at);
         if (!prune()) {
-            return std::nullopt;
+            return NoSetLeft(depths);
         }
     }
     fit = FitRing(g, w, rings[ring], depths, true);
     if (!fit) {
         return std::nullopt;
     }
+    ringOut = ring;
     std::vector<FittedPole> end;
     const std::vector<double> significance = Significances(*fit, sigma);
     for (std::size_t k = 0; k < depths.size(); ++k) {
@@ -983,7 +1047,7 @@ constexpr double kBottomOfStrongest = 0.1;
 constexpr double kAmbiguousShare = 0.45;  // of the confidence left
 constexpr double kLapLengthMin = 0.5;
 constexpr double kLapLengthMax = 1.6;
-constexpr double kLapLike = 0.5;  // of the bottom's strength
+constexpr double kLapLike = 0.3;  // of the bottom's strength: a tied end of a light section shows little
 
 std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
 {
@@ -1055,8 +1119,9 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     Pole bottom = poles.back();
     double strength = std::abs(bottom.snr);
     bool ambiguous = false;
+    std::size_t ring = kTypicalRing;
     if (const std::optional<std::vector<FittedPole>> end =
-            FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth)) {
+            FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth, ring)) {
         const std::optional<EndChoice> choice = ChooseBottom(*end);
         if (!choice) {
             out.reason = kNoCageEnd;
@@ -1068,7 +1133,7 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
         ambiguous = choice->ambiguous;
     }
     out.bottom = float(std::round(bottom.depth * 100.0) / 100.0);
-    out.joints = FindLaps(grid, filters, outputs, bottom);
+    out.joints = FindLaps(grid, filters, outputs, bottom, ring);
 
     const double below = grid.first + (double(grid.z.size()) - 1.0) * grid.spacing - bottom.depth;
     const double byStrength = 1.0 - std::exp(-(strength - kPoleThreshold) / (2.0 * kPoleThreshold));

@@ -15,7 +15,9 @@
 // looks for poles in Z with matched filters for a range of distances between the bars and the hole,
 // then fits the lower part of the survey with the field of whole rings of bars (near and far side
 // together) and a smooth background, checks each set against the horizontal field, and takes the
-// deepest set that nothing but background follows.
+// deepest set that nothing but background follows. A lap is suggested only where such a pair
+// stands clear of the cage's own unevenness around it and, fitted as two rings, explains the
+// field there: a joint that may be false is left out.
 
 struct CageSuggestion {
     std::optional<float> bottom;  // metres, to the centimetre; none when no cage end stands out

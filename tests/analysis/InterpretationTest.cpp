@@ -164,6 +164,28 @@ TEST(Interpretation, WideCagesFarHolesAndFreeLapsAboveAShortBottomSection)
     }
 }
 
+TEST(Interpretation, LapsStandClearOfThePiecesOfSingleBars)
+{
+    // A tied lap of the ring at 10 m; at 20 m pieces of single bars magnetised more or less than
+    // the rest of them, among them a pair like the lap's, as strong, a metre apart.
+    auto samples = RingSurvey(34.0, 10, {{0.3, -100}, {9.5, -30}, {10.5, 30}, {30.0, 100}}, 0.5, 0.5, 3.0);
+    struct Piece {
+        double depth, strength, distance;
+    };
+    for (SampleRecord& s : samples) {
+        for (const Piece& p : {Piece{18.6, 100, 0.6}, Piece{19.5, -100, 0.5}, Piece{20.5, 100, 0.5},
+                               Piece{21.3, -100, 0.5}, Piece{22.0, 60, 0.9}}) {
+            const double u = s.depth - p.depth;
+            s.z += int32_t(std::lround(p.strength * u / std::pow(u * u + p.distance * p.distance, 1.5)));
+        }
+    }
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 30.0, 0.1);
+    ASSERT_EQ(s.joints.size(), 1u) << s.reason;
+    EXPECT_NEAR(s.joints[0], 10.0, 0.3);
+}
+
 TEST(Interpretation, NoCageNoSuggestionAndAReason)
 {
     auto samples = Survey(30.0, 10, {}, 10.0);
