@@ -98,7 +98,8 @@ public:
 
     // The paint algorithm on any painter, for a client area of the given size.
     void Paint(QPainter& painter, QSize client);
-    // The paint into image: filled white first (the erase), then painted at the image's size.
+    // The paint into image: filled white first (the erase), then painted at the image's size. An
+    // image of a pixel ratio above 1 is painted at its logical size with the device's detail.
     void PaintInto(QImage& image);
 
     // The message of the last load of the file that failed, empty when it succeeded; the paint
