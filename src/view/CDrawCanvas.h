@@ -130,7 +130,7 @@ protected:
     // What a window adds: showing the backing image after drawing between paints, its own width
     // before the first paint (a canvas has none), and the smoothing settings dialog (context menu
     // command 32829).
-    void ShowBacking() override {}
+    void ShowBacking(const QRect&) override {}
     int WindowWidth() const override { return 0; }
     void RequestSmoothSettings() override {}
     // After a resize, the markers that were placed are drawn again at their depths.

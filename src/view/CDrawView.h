@@ -67,7 +67,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-    void ShowBacking() override { update(); }
+    void ShowBacking(const QRect& area) override
+    {
+        if (area.isNull())
+            update();
+        else
+            update(area);
+    }
     int WindowWidth() const override { return width(); }
     void RequestSmoothSettings() override { emit smoothSettingsRequested(); }
 
