@@ -1,6 +1,10 @@
 // The full graph paint (three bands, 2048 samples, 1920 x 1080) against the floor of filling
 // the same image once. The paint smooths, scans ranges and evaluates the top band's splines on
-// every call, exactly as each screen repaint does.
+// every call, exactly as each screen repaint does. The same paint at pixel ratio 2 (3840 x 2160
+// device pixels, a 4K screen at a scale factor of 2) is the case a high-resolution screen pays.
+//
+// A cursor move with the left button held: the erase and draw of the inverted line and the
+// read-out, at ratio 1 and 2, and the blit of the whole backing image that a window repaint costs.
 //
 // With ORVEK_BENCH_PAINT_PNG set to a file name, the picture of one paint is written there
 // first, so that a change to the paint can be checked to leave every pixel as it was.
@@ -11,6 +15,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -65,18 +70,76 @@ struct PaintSetup {
     }
 };
 
+// The pixel ratio of a case, given in hundredths.
+qreal RatioOf(const benchmark::State& state)
+{
+    return static_cast<qreal>(state.range(0)) / 100.0;
+}
+
+QImage ImageAt(qreal ratio)
+{
+    QImage image(QSize(kWidth, kHeight) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 void BM_GraphPaint(benchmark::State& state)
 {
     PaintSetup setup;
     CDrawView* view = setup.view.get();
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    QImage image = ImageAt(RatioOf(state));
     for (auto _ : state) {
         view->PaintInto(image);
         benchmark::DoNotOptimize(image.constBits());
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_GraphPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphPaint)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
+
+// The view with its backing image painted at a ratio, as after a paint event on such a screen.
+class BackedView : public CDrawView {
+public:
+    void PaintBacking(qreal ratio)
+    {
+        m_backing = ImageAt(ratio);
+        m_markerLayer.ImageErased();
+        PaintInto(m_backing);
+        m_bBackingStale = false;
+    }
+    void DragTo(int x) { m_markerLayer.OnMouseMove(x); }
+};
+
+void BM_CursorMove(benchmark::State& state)
+{
+    FrameState frame;
+    frame.SetShownLetters(QStringLiteral("XYZ"));
+    BackedView view;
+    view.SetFrame(&frame);
+    view.File().Choose(QStringLiteral("/bench/synthetic.cdd"), QString());
+    FillSynthetic(view.File().ScreenData().primary);
+    view.PaintBacking(RatioOf(state));
+    int x = 100;
+    for (auto _ : state) {
+        view.DragTo(x);
+        x = x < kWidth - 100 ? x + 7 : 100;
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CursorMove)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
+
+void BM_BlitBacking(benchmark::State& state)
+{
+    const QImage backing = ImageAt(RatioOf(state));
+    QImage window = ImageAt(RatioOf(state));
+    for (auto _ : state) {
+        QPainter painter(&window);
+        painter.drawImage(0, 0, backing);
+        painter.end();
+        benchmark::DoNotOptimize(window.constBits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BlitBacking)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -44,8 +44,7 @@ QPixmap PaintIcon(IconId id, int nSize)
 
 QIcon MakeIcon(IconId id)
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48})
-        icon.addPixmap(PaintIcon(id, size));
-    return icon;
+    RegisterIconResources();
+    // Qt's SVG icon engine draws the picture afresh for every size and pixel ratio asked for.
+    return QIcon(IconPath(id));
 }

@@ -21,5 +21,5 @@ enum class IconId {
 };
 
 QPixmap PaintIcon(IconId id, int nSize);
-// The icon at 16, 24, 32 and 48 pixels.
+// The icon drawn from its SVG at whatever size and device pixel ratio it is shown.
 QIcon MakeIcon(IconId id);

@@ -15,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(texts::kAboutTitle);
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(PaintIcon(IconId::App, 32));
+    icon->setPixmap(MakeIcon(IconId::App).pixmap(QSize(32, 32), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
 
     auto* lines = new QVBoxLayout;

@@ -39,6 +39,21 @@ bool ParseRenderSize(const std::string& text, QSize& size)
     return true;
 }
 
+bool ParseRenderScale(const std::string& text, double& scale)
+{
+    double value = 0.0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || res.ec != std::errc() || res.ptr != text.data() + text.size())
+        return false;
+    for (double allowed : {1.0, 1.25, 1.5, 2.0}) {
+        if (value == allowed) {
+            scale = value;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::unique_ptr<OpenedFile> PaintOpenedFile(const QString& absolutePath, const QString& show, int smoothWindow,
                                             QImage& image)
 {
@@ -62,7 +77,9 @@ std::unique_ptr<OpenedFile> PaintOpenedFile(const QString& absolutePath, const Q
 
 QImage RenderGraph(const RenderRequest& request)
 {
-    QImage image(request.size, QImage::Format_RGB32);
+    // The paint itself runs at the logical size; the image's ratio gives it the finer pixels.
+    QImage image(request.size * request.scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(request.scale);
     const QString path = QFileInfo(QString::fromStdString(request.path)).absoluteFilePath();
     PaintOpenedFile(path, request.show, request.smoothWindow, image);
     return image;
@@ -83,6 +100,7 @@ void AddRenderCommand(CLI::App& app)
     auto jobs = std::make_shared<int>(DefaultJobs());
     auto sizeText = std::make_shared<std::string>("1280x720");
     auto showText = std::make_shared<std::string>("Z");
+    auto scaleText = std::make_shared<std::string>("1");
     cmd->add_option("FILE", *files, "measurement files (.cdd)")->required();
     auto* output = cmd->add_option("-o,--output", request->output, "PNG file to write (one FILE)");
     auto* dir = cmd->add_option("--output-dir", *outputDir, "existing folder for the pictures, one <name>.png per FILE");
@@ -101,9 +119,17 @@ void AddRenderCommand(CLI::App& app)
                                                                       : "not a subset of X, Y, Z: '" + v + "'";
         });
     cmd->add_option("--smooth", request->smoothWindow, "smoothing points (1..10)")->check(CLI::Range(1, 10));
+    cmd->add_option("--scale", *scaleText,
+                    "device pixel ratio F: 1, 1.25, 1.5 or 2 (default 1); the picture is F times the size, "
+                    "painted at that ratio")
+        ->check([](const std::string& v) {
+            double scale = 1.0;
+            return ParseRenderScale(v, scale) ? std::string() : "not one of 1, 1.25, 1.5, 2: '" + v + "'";
+        });
     cmd->callback([=] {
         RenderRequest r = *request;
         ParseRenderSize(*sizeText, r.size);
+        ParseRenderScale(*scaleText, r.scale);
         r.show = QString::fromStdString(*showText);
         if (outputDir->empty() && (r.output.empty() || files->size() != 1))
             throw CLI::ValidationError("render", "give -o with one FILE, or --output-dir");

@@ -18,6 +18,8 @@ struct RenderRequest {
     QSize size{1280, 720};
     QString show = QStringLiteral("Z");
     int smoothWindow = 1;
+    // Device pixel ratio: the picture is size x scale pixels, painted at that ratio.
+    double scale = 1.0;
 };
 
 // The graph view of a file as the desktop program holds it after choosing the file and painting
@@ -42,3 +44,5 @@ void RunRender(const RenderRequest& request);
 
 // "WxH" with both sides from 1 to 16384; false otherwise.
 bool ParseRenderSize(const std::string& text, QSize& size);
+// A scale the pictures are painted at: 1, 1.25, 1.5 or 2; false otherwise.
+bool ParseRenderScale(const std::string& text, double& scale);

@@ -93,7 +93,7 @@ void CDrawCanvas::PaintInto(QImage& image)
         return;
     image.fill(Qt::white);
     QPainter painter(&image);
-    Paint(painter, image.size());
+    Paint(painter, image.deviceIndependentSize().toSize());
 }
 
 void CDrawCanvas::Paint(QPainter& painter, QSize client)

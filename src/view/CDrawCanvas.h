@@ -98,7 +98,8 @@ public:
 
     // The paint algorithm on any painter, for a client area of the given size.
     void Paint(QPainter& painter, QSize client);
-    // The paint into image: filled white first (the erase), then painted at the image's size.
+    // The paint into image: filled white first (the erase), then painted at the image's size. An
+    // image of a pixel ratio above 1 is painted at its logical size with the device's detail.
     void PaintInto(QImage& image);
 
     // The message of the last load of the file that failed, empty when it succeeded; the paint
@@ -129,7 +130,7 @@ protected:
     // What a window adds: showing the backing image after drawing between paints, its own width
     // before the first paint (a canvas has none), and the smoothing settings dialog (context menu
     // command 32829).
-    void ShowBacking() override {}
+    void ShowBacking(const QRect&) override {}
     int WindowWidth() const override { return 0; }
     void RequestSmoothSettings() override {}
     // After a resize, the markers that were placed are drawn again at their depths.

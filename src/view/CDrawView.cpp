@@ -8,6 +8,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QShowEvent>
+#include <QWindow>
 
 #include <memory>
 
@@ -25,15 +27,39 @@ void CDrawView::Invalidate()
     update();
 }
 
+QImage CDrawView::NewBacking() const
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+void CDrawView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // On another screen the scale factor, and with it the device pixels under the view, may differ.
+    QWindow* handle = window()->windowHandle();
+    if (handle && handle != m_pScreenWindow) {
+        if (m_pScreenWindow)
+            disconnect(m_pScreenWindow, nullptr, this, nullptr);
+        m_pScreenWindow = handle;
+        connect(handle, &QWindow::screenChanged, this, [this] { Invalidate(); });
+    }
+}
+
 void CDrawView::paintEvent(QPaintEvent*)
 {
     const QSize client = size();
+    const QSize backingSize = m_backing.deviceIndependentSize().toSize();
+    if (!m_backing.isNull() && m_backing.devicePixelRatio() != devicePixelRatioF())
+        m_bBackingStale = true;
     if (m_bBackingStale) {
         // Markers and the cursor sit at pixel columns of the old size; they belong at their depths.
-        const bool resized = !m_backing.isNull() && m_backing.size() != client;
+        const bool resized = !m_backing.isNull() && backingSize != client;
         if (resized && m_markerLayer.BeforeResize())
             RequestMarkerRedraw();
-        m_backing = QImage(client, QImage::Format_RGB32);
+        m_backing = NewBacking();
         m_markerLayer.ImageErased();
         PaintInto(m_backing);
         if (resized)
@@ -41,9 +67,9 @@ void CDrawView::paintEvent(QPaintEvent*)
         m_bBackingStale = false;
         // The lines that the records say are on screen, where the passes did not draw them.
         m_markerLayer.RestoreOverlay();
-    } else if (m_backing.size() != client) {
+    } else if (backingSize != client) {
         // A size change without a request to repaint (table mode) uncovers blank area only.
-        QImage grown(client, QImage::Format_RGB32);
+        QImage grown = NewBacking();
         grown.fill(Qt::white);
         QPainter copy(&grown);
         copy.drawImage(0, 0, m_backing);
@@ -61,7 +87,7 @@ void CDrawView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // Qt also sends resize events that change nothing (pending ones, grabbing); only a new size
     // makes the picture out of date.
-    if (event->size() == m_backing.size())
+    if (event->size() == m_backing.deviceIndependentSize().toSize())
         return;
     if (m_pFrame && m_pFrame->ViewMode() == cmd::kTableMode)
         return;  // the table covers the view; it is resized by its owner

@@ -4,16 +4,20 @@
 #include "view/SuggestionOverlay.h"
 #include "view/ViewCommands.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
+class QWindow;
 
 // The graph view on screen: the canvas with a window. The paint runs into the backing image of
 // the client size. Invalidate marks it stale and schedules a paint event, which runs the paint
 // algorithm into it and blits it. Drawing between paints (cursor and markers, in inverting mode)
-// goes into the backing image followed by update(), which only blits.
+// goes into the backing image followed by update(), which only blits. The backing image has the
+// window's device pixel ratio, so the graph is as sharp as the screen; every coordinate of the
+// view (clicks, columns, markers) stays in the window's logical pixels.
 class CDrawView : public QWidget, public CDrawCanvas {
     Q_OBJECT
 public:
@@ -61,11 +65,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
-    void ShowBacking() override { update(); }
+    void ShowBacking(const QRect& area) override
+    {
+        if (area.isNull())
+            update();
+        else
+            update(area);
+    }
     int WindowWidth() const override { return width(); }
     void RequestSmoothSettings() override { emit smoothSettingsRequested(); }
 
 private:
+    // A backing image of the client size at the window's pixel ratio.
+    QImage NewBacking() const;
+
     SuggestionOverlay m_suggestion;
+    // The window whose change of screen repaints the view.
+    QPointer<QWindow> m_pScreenWindow;
 };

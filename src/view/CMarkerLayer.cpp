@@ -57,6 +57,12 @@ void UpwardText(GdiContext& dc, int x, int y, const QString& text)
     painter.restore();
 }
 
+// What the cursor line covers: following the mouse, only this much of a large screen is shown anew.
+QRect CursorArea(QPoint from, QPoint to)
+{
+    return QRect(from, to).normalized().adjusted(-1, -1, 1, 1);
+}
+
 int VirtualKey(int qtKey)
 {
     switch (qtKey) {
@@ -110,7 +116,7 @@ int CMarkerLayer::IndexFromPixel(int x) const
 }
 
 template <typename Draw>
-void CMarkerLayer::DrawOnBacking(Draw draw)
+void CMarkerLayer::DrawOnBacking(Draw draw, const QRect& area)
 {
     if (m_pBackingPainter) {
         draw(*m_pBackingPainter);
@@ -123,7 +129,7 @@ void CMarkerLayer::DrawOnBacking(Draw draw)
         QPainter painter(&image);
         draw(painter);
     }
-    m_surface.ShowBacking();
+    m_surface.ShowBacking(area);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -142,10 +148,12 @@ void CMarkerLayer::DrawCursor()
     const QPoint from = m_cursorLineStart;
     const QPoint to = m_cursorLineEnd;
     bool drawn = false;
-    DrawOnBacking([&](QPainter& painter) {
-        InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to);
-        drawn = true;
-    });
+    DrawOnBacking(
+        [&](QPainter& painter) {
+            InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to);
+            drawn = true;
+        },
+        CursorArea(from, to));
     m_bCursorOnImage = drawn;
 }
 
@@ -154,7 +162,8 @@ void CMarkerLayer::EraseCursor()
     if (m_bCursorOnImage) {
         const QPoint from = m_cursorLineStart;
         const QPoint to = m_cursorLineEnd;
-        DrawOnBacking([&](QPainter& painter) { InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to); });
+        DrawOnBacking([&](QPainter& painter) { InvertLine(painter, gdi::SolidPen(1, Qt::black), from, to); },
+                      CursorArea(from, to));
         m_bCursorOnImage = false;
     }
     m_bCursorShown = false;

@@ -4,6 +4,7 @@
 #include "view/MarkerRecord.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -34,7 +35,8 @@ public:
     class Surface {
     public:
         virtual QImage& Backing() = 0;
-        virtual void ShowBacking() = 0;
+        // area: what changed, in the view's pixels; a null rectangle stands for all of it.
+        virtual void ShowBacking(const QRect& area) = 0;
         virtual int WindowWidth() const = 0;
         virtual void RequestSmoothSettings() = 0;
         // The next paints draw from memory: re-reading the file would put the stored markers back.
@@ -117,7 +119,7 @@ private:
     // depth of the sample under the column, which may differ where samples share a column.
     void PlaceMarkerOn(int kind, int x, QPainter* paintPainter, bool keepDepth = false);
     template <typename Draw>
-    void DrawOnBacking(Draw draw);
+    void DrawOnBacking(Draw draw, const QRect& area = QRect());
     // The depth-to-pixel table rebuilt for the width of the image on screen, and its scale.
     CursorScale Measure();
     int ClientWidth() const;

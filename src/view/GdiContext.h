@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
 // The drawing of this program is defined in the terms of the Windows device context: text placed
 // by its top-left corner, rectangles whose right and bottom edges lie outside, a current position
 // for MoveTo/LineTo, a text colour separate from the pen, opaque text backgrounds by default and
@@ -22,6 +24,12 @@
 // destruction, so nested routines that take their own context see the defaults again.
 //
 // Wide pens on a plain image are stamped (WidePenRaster); everything else is drawn by QPainter.
+//
+// On an image finer than the drawing's coordinates (a backing image at the screen's pixel ratio)
+// the coordinates stay the program's pixels, and each of them covers the device pixels under it:
+// width-1 lines, rectangles and text backgrounds are set on whole device pixels (a line of one
+// pixel is two device pixels wide at ratio 2), wide pens grow with the ratio, text is rendered at
+// the device resolution. At ratio 1 nothing of this applies.
 class GdiContext {
 public:
     // Defaults: a fresh context. Inherit: keep the painter's pen, brush and font, as a routine does
@@ -69,6 +77,11 @@ public:
 
 private:
     void DrawTextAt(const QPointF& baselineOrigin, const QString& text, const QRect* clip);
+    // Horizontal and vertical width-1 lines on a finer image, on the device pixels of their logical
+    // pixels; false, with nothing drawn, for other pens, ratios or lines.
+    bool FineLines(const QPolygon& points);
+    // The device pixels under logical rectangles, in color with the painter's composition mode.
+    void FillDeviceRects(const std::vector<QRect>& logical, const QColor& color);
 
     QPainter& m_painter;
     QPen m_pen;
@@ -95,6 +108,9 @@ QFont PointFont(int tenths);
 QFont DefaultFont();
 // Registers the CJK substitutes of "宋体" once per process.
 void RegisterFontSubstitutes();
+// Device pixels per pixel of the drawing when painter draws untransformed onto an image of a
+// pixel ratio above 1; 1 for every other painter (printers, plain images, transformed drawing).
+qreal PixelRatio(const QPainter& painter);
 
 inline constexpr const char16_t* kFaceSongTi = u"宋体";
 

@@ -1,15 +1,19 @@
 #include "view/WidePenRaster.h"
 
+#include "view/GdiContext.h"
+
 #include <QImage>
 #include <QPaintEngine>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 // Pixels of a plain 32-bit image that QPainter would paint into without clipping, transform,
-// composition or antialiasing, so that the stamps can be written into them directly.
+// composition or antialiasing, so that the stamps can be written into them directly. An image at
+// a pixel ratio above 1 (the screen's) counts as plain: the stamps are put at device pixels.
 class RasterTarget {
 public:
     // The image under painter when its pixels can be written directly, or an invalid target.
@@ -20,7 +24,8 @@ public:
         if (!device || device->devType() != QInternal::Image || !painter.paintEngine() ||
             painter.paintEngine()->type() != QPaintEngine::Raster)
             return t;
-        if (painter.hasClipping() || !painter.deviceTransform().isIdentity() ||
+        const qreal ratio = gdi::PixelRatio(painter);
+        if (painter.hasClipping() || (ratio == 1.0 && !painter.deviceTransform().isIdentity()) ||
             painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
             painter.testRenderHint(QPainter::Antialiasing))
             return t;
@@ -34,10 +39,12 @@ public:
         t.m_nBytesPerLine = image.bytesPerLine();
         t.m_nWidth = image.width();
         t.m_nHeight = image.height();
+        t.m_ratio = ratio;
         return t;
     }
 
     bool Valid() const { return m_pBits != nullptr; }
+    qreal Ratio() const { return m_ratio; }
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
 
@@ -66,7 +73,18 @@ private:
     qsizetype m_nBytesPerLine = 0;
     int m_nWidth = 0;
     int m_nHeight = 0;
+    qreal m_ratio = 1.0;
 };
+
+// The device pixel under which a disk of deviceWidth pixels is stamped for a line of a pen
+// logicalWidth pixels wide through the logical coordinate v. An odd pen is centred on its logical
+// pixel, an even one on that pixel's top-left corner; the disk is centred on its pixel when its
+// width is odd and on the pixel's top-left corner when even.
+int DeviceCentre(int v, int logicalWidth, int deviceWidth, qreal ratio)
+{
+    const qreal centre = (v + (logicalWidth % 2 == 1 ? 0.5 : 0.0)) * ratio;
+    return static_cast<int>(std::floor(deviceWidth % 2 == 1 ? centre : centre + 0.5));
+}
 
 // Wide curve pens stroked by QPainter cost milliseconds per curve of 2048 noisy samples (every
 // vertex gets a round join, and the overlapping outline is filled with the winding rule). On a
@@ -304,14 +322,27 @@ bool RasterWidePolyline(QPainter& painter, const QPen& pen, const QPolygon& poin
     const int h = target.Height();
     if (w > (1 << 20) || h > (1 << 20))
         return false;
-    for (const QPoint& p : points)
+    // On a finer image the pen is as wide as it looks at the logical size, and the points move to
+    // the device pixels that their logical pixels cover.
+    const qreal ratio = target.Ratio();
+    const int width = pen.width();
+    const int deviceWidth = std::max(1, static_cast<int>(std::lround(width * ratio)));
+    if (deviceWidth > 16)
+        return false;
+    QPolygon device(points.size());
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPoint p = ratio == 1.0 ? points[i]
+                                      : QPoint(DeviceCentre(points[i].x(), width, deviceWidth, ratio),
+                                               DeviceCentre(points[i].y(), width, deviceWidth, ratio));
         if (p.x() < -64 || p.y() < -64 || p.x() >= w + 64 || p.y() >= h + 64)
             return false;
+        device[i] = p;
+    }
 
-    const DiskStamp stamp(pen.width());
+    const DiskStamp stamp(deviceWidth);
     RunStamper runs(target, stamp, pen.color().rgb() | 0xFF000000u);
-    for (int i = 1; i < points.size(); ++i)
-        BresenhamRuns(runs, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+    for (int i = 1; i < device.size(); ++i)
+        BresenhamRuns(runs, device[i - 1].x(), device[i - 1].y(), device[i].x(), device[i].y());
     runs.Flush();
     return true;
 }

@@ -519,8 +519,8 @@ void TestMainFrame::qtDialogsSpeakChinese()
     QVERIFY(QCoreApplication::translate("QFileDialog", "Open") != QStringLiteral("Open"));
 }
 
-// Every picture comes out of its resource file: drawn at each size, no two alike, and on the
-// window and the toolbar buttons.
+// Every picture comes out of its resource file: drawn at each size and pixel ratio, no two alike,
+// and on the window and the toolbar buttons.
 void TestMainFrame::iconsAreDrawn()
 {
     QList<QImage> seen;
@@ -536,7 +536,15 @@ void TestMainFrame::iconsAreDrawn()
             QVERIFY(!seen.contains(image));
             seen << image;
         }
-        QCOMPARE(MakeIcon(IconId(i)).availableSizes().size(), 4);
+        // The icon is drawn afresh at the pixel ratio of its screen rather than scaled from another size.
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+            QImage shown = MakeIcon(IconId(i)).pixmap(QSize(24, 24), ratio).toImage();
+            shown.setDevicePixelRatio(1.0);
+            QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     PaintIcon(IconId(i), qRound(24 * ratio))
+                         .toImage()
+                         .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
     }
 
     ShellFixture f;

@@ -130,3 +130,21 @@ TEST(CliRenderBatch, OutputChoiceIsAUsageErrorAndAMissingFolderAFailure)
     EXPECT_EQ(missing.err, "无法创建文件\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("no-such-folder")));
 }
+
+TEST(CliRender, ScaleGivesThePictureAtThatRatioAndOneChangesNothing)
+{
+    TempDir dir;
+    const std::string cdd = CopySample(dir, "P05-60m.cdd");
+    std::filesystem::create_directory(dir.file("out"));
+    ASSERT_EQ(Render(dir, {cdd, "-o", dir.file("plain.png"), "--size", "500x300"}).status, 0);
+    ASSERT_EQ(Render(dir, {cdd, "-o", dir.file("one.png"), "--size", "500x300", "--scale", "1"}).status, 0);
+    EXPECT_EQ(ReadAll(dir.file("one.png")), ReadAll(dir.file("plain.png")));
+
+    for (const auto& [scale, size] :
+         {std::pair{"1.25", std::make_pair(625u, 375u)}, {"1.5", {750u, 450u}}, {"2", {1000u, 600u}}}) {
+        ASSERT_EQ(Render(dir, {cdd, "--output-dir", dir.file("out"), "--size", "500x300", "--scale", scale}).status, 0);
+        EXPECT_EQ(PngSize(ReadAll(dir.file("out/P05-60m.png"))), size) << scale;
+    }
+    for (const char* bad : {"3", "0.5", "1.3", "2x", ""})
+        EXPECT_EQ(Render(dir, {cdd, "-o", dir.file("bad.png"), "--scale", bad}).status, 2) << bad;
+}

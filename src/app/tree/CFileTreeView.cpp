@@ -32,14 +32,17 @@ CFileTreeView::CFileTreeView(CMainFrame& frame, Prompts& prompts, QWidget* paren
     const IconId images[] = {IconId::TreeFile, IconId::TreeFileSelected, IconId::TreeFileMarked,
                              IconId::TreeFolder};
     for (std::size_t i = 0; i < m_imageList.size(); ++i)
-        m_imageList[i] = QIcon(PaintIcon(images[i], 16));
+        m_imageList[i] = MakeIcon(images[i]);
 }
 
 QIcon CFileTreeView::ItemIcon(int nImage, int nSelectedImage) const
 {
     QIcon icon;
-    icon.addPixmap(m_imageList[std::size_t(nImage)].pixmap(16, 16), QIcon::Normal);
-    icon.addPixmap(m_imageList[std::size_t(nSelectedImage)].pixmap(16, 16), QIcon::Selected);
+    // A picture for each scale factor of a screen, so that the item stays sharp on any of them.
+    for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        icon.addPixmap(m_imageList[std::size_t(nImage)].pixmap(QSize(16, 16), ratio), QIcon::Normal);
+        icon.addPixmap(m_imageList[std::size_t(nSelectedImage)].pixmap(QSize(16, 16), ratio), QIcon::Selected);
+    }
     return icon;
 }
 
