@@ -161,12 +161,16 @@ int PrintJob::RunPages(QPagedPaintDevice& device, int fromPage, int toPage)
             return -1;
         }
         for (int page = first; page <= last; ++page) {
+            if (m_progress && !m_progress(page - first, last - first + 1))
+                break;
             if (page > first)
                 device.newPage();
             PrintPage(painter, page);
             ++printed;
         }
         painter.end();
+        if (m_progress)
+            m_progress(last - first + 1, last - first + 1);
     }
     EndPrinting();
     return printed;

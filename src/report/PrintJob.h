@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,10 @@ public:
     // orvek-cli must not create "zel.sysconfig" in the folders it prints from.
     void SetReadsConfiguration(bool reads) { m_bReadsConfiguration = reads; }
     void SetMarkerPainter(PrintedMarkerPainter painter) { m_markerPainter = std::move(painter); }
+    // Called before each page of the loop with the pages drawn so far and the pages of the run;
+    // returning false ends the run there (the pages drawn stay drawn).
+    using Progress = std::function<bool(int done, int total)>;
+    void SetProgress(Progress progress) { m_progress = std::move(progress); }
 
     // The Print (kPrint) or Print preview (kPreview) command before the pages: takes the file
     // count, sets the mode and counts the second to fifth data pages into the overflow lists.
@@ -113,6 +118,7 @@ private:
     int m_nTitleWidth = 0;
     int m_nTitleLeft = 0;
     PrintedMarkerPainter m_markerPainter;
+    Progress m_progress;
     bool m_bReadsConfiguration = true;
     QStringList m_unreadable;
 };
