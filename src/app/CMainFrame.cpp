@@ -710,6 +710,7 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
     m_pTreeView->SelectPath(path);
     if (origin != Origin::Tree)
         view.setFocus();
+    UpdateCommandUI();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,6 +31,8 @@ CFileTreeView::CFileTreeView(CMainFrame& frame, Prompts& prompts, QWidget* paren
     // The item text is the whole file name; a long one scrolls rather than being cut.
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
+    // Every name counts, not only the first thousand of a large folder.
+    header()->setResizeContentsPrecision(-1);
 
     const IconId images[] = {IconId::TreeFile, IconId::TreeFileSelected, IconId::TreeFileMarked,
                              IconId::TreeFolder};
