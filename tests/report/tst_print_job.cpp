@@ -147,6 +147,21 @@ private slots:
         QCOMPARE(f.lists.m_printReady, 0);
     }
 
+    void progressCanStopTheRun()
+    {
+        JobFixture f;
+        f.Add("a.cdd", SampleFile(700));
+        f.Choose(true, true);
+        QList<QPair<int, int>> calls;
+        f.job.SetProgress([&calls](int done, int total) {
+            calls.append({done, total});
+            return done < 2;
+        });
+        // Stopped before the third of six pages; what was drawn stays drawn.
+        QCOMPARE(f.job.PrintToPdf(Q(f.dir.file("part.pdf"))), 2);
+        QCOMPARE(calls, (QList<QPair<int, int>>{{0, 6}, {1, 6}, {2, 6}, {6, 6}}));
+    }
+
     void headerTableCells()
     {
         JobFixture f;
