@@ -1,24 +1,29 @@
 // What the desktop program adds for operators who work from the keyboard and on small screens:
-// the status line shares its width by need, the table scrolls rather than cutting its cells, and
-// the cursor, the tree and the marker menu answer to the usual keys.
+// the status line shares its width by need, the table scrolls rather than cutting its cells, the
+// cursor and the tree answer to the usual keys, folders are remembered and files can be dropped.
 #include "ShellFixture.h"
 
 #include "app/CStatusLine.h"
 #include "app/CStatusPane.h"
+#include "app/CommandIds.h"
 #include "app/table/CEditListCtrl.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QtTest>
 
-class TestOperatorKeys : public QObject {
+class TestDesktopAdditions : public QObject {
     Q_OBJECT
 private slots:
     void statusLineSharesByNeed();
     void cursorKeysAndTree();
     void narrowTableScrolls();
+    void foldersAndDrops();
 };
 
-void TestOperatorKeys::statusLineSharesByNeed()
+void TestDesktopAdditions::statusLineSharesByNeed()
 {
     // Room for all: every pane its need, the message pane the rest.
     QCOMPARE(CStatusLine::ShareWidths({40, 100, 60}, 300, 50), std::vector<int>({140, 100, 60}));
@@ -44,7 +49,7 @@ void TestOperatorKeys::statusLineSharesByNeed()
     }
 }
 
-void TestOperatorKeys::cursorKeysAndTree()
+void TestDesktopAdditions::cursorKeysAndTree()
 {
     ShellFixture f;
     QVERIFY(f.Show());
@@ -75,7 +80,7 @@ void TestOperatorKeys::cursorKeysAndTree()
     QCOMPARE(f.View().File().FilePath(), b);
 }
 
-void TestOperatorKeys::narrowTableScrolls()
+void TestDesktopAdditions::narrowTableScrolls()
 {
     ShellFixture f;
     QVERIFY(f.Show());
@@ -89,9 +94,43 @@ void TestOperatorKeys::narrowTableScrolls()
     // Every cell shows its whole text; the grid scrolls sideways instead.
     const QFontMetrics metrics(table.font());
     for (int c = 0; c < table.columnCount(); ++c)
-        QVERIFY2(table.columnWidth(c) > metrics.horizontalAdvance(table.item(0, c)->text()), qPrintable(QString::number(c)));
+        QVERIFY2(table.columnWidth(c) > metrics.horizontalAdvance(table.item(0, c)->text()),
+                 qPrintable(QString::number(c)));
     QVERIFY(table.horizontalScrollBar()->maximum() > 0);
 }
 
-QTEST_MAIN(TestOperatorKeys)
-#include "tst_operator_keys.moc"
+void TestDesktopAdditions::foldersAndDrops()
+{
+    ShellFixture f;
+    QVERIFY(f.Show());
+    const QString a = f.Sample(QStringLiteral("a.cdd"));
+    f.prompts.AnswerFile(a);
+    f.frame->OnCommand(cmd::kFileOpen);
+    QCOMPARE(f.View().File().FilePath(), a);
+
+    // A new window with nothing shown opens File / Open where the last file came from.
+    CMainFrame other(f.prompts);
+    other.OnCommand(cmd::kFileOpen);
+    QCOMPARE(QDir(f.prompts.LastFileRequest().initialPath), QDir(f.dataDir.path()));
+
+    // A ".cdd" dropped on the window opens like File / Open; anything else is refused.
+    const QString b = f.Sample(QStringLiteral("b.cdd"), QStringLiteral("P02-20m.cdd"));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(f.Path(QStringLiteral("notes.txt"))), QUrl::fromLocalFile(b)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.frame.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.frame.get(), &drop);
+    QVERIFY(QTest::qWaitFor([&] { return f.View().File().FilePath() == b; }));
+    QCOMPARE(f.frame->RecentFiles().Paths().first(), b);
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(f.Path(QStringLiteral("notes.txt")))});
+    QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(f.frame.get(), &refused);
+    QVERIFY(!refused.isAccepted());
+}
+
+QTEST_MAIN(TestDesktopAdditions)
+#include "tst_desktop_additions.moc"
