@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QtTest>
 
 class TestDesktopAdditions : public QObject {
@@ -21,6 +22,7 @@ private slots:
     void cursorKeysAndTree();
     void narrowTableScrolls();
     void foldersAndDrops();
+    void splitterIsRemembered();
 };
 
 void TestDesktopAdditions::statusLineSharesByNeed()
@@ -130,6 +132,30 @@ void TestDesktopAdditions::foldersAndDrops()
     refused.ignore();
     QApplication::sendEvent(f.frame.get(), &refused);
     QVERIFY(!refused.isAccepted());
+}
+
+void TestDesktopAdditions::splitterIsRemembered()
+{
+    ShellFixture f;
+    QVERIFY(f.Show());
+    QSplitter& splitter = *f.frame->GetSplitter();
+    const int before = splitter.sizes().value(0);
+    QSplitterHandle* handle = splitter.handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(150, 0)),
+                     handle->mapToGlobal(QPointF(grip + QPoint(150, 0))), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(150, 0));
+    const int dragged = splitter.sizes().value(0);
+    QVERIFY2(dragged > before + 100, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(dragged)));
+
+    // The next window starts with the tree as wide as it was left.
+    CMainFrame other(f.prompts);
+    other.resize(f.frame->size());
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QCOMPARE(other.GetSplitter()->sizes().value(0), dragged);
 }
 
 QTEST_MAIN(TestDesktopAdditions)
