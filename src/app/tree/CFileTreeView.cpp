@@ -132,7 +132,8 @@ void CFileTreeView::SelectPath(const QString& path)
 void CFileTreeView::keyPressEvent(QKeyEvent* event)
 {
     // Enter opens the highlighted file as a click would; moving the highlight alone does not.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
         SelectFile(currentItem());
         return;
     }
