@@ -6,7 +6,9 @@
 #include "data/Adjustments.h"
 #include "data/ByteIO.h"
 #include "data/MeasurementFile.h"
+#include "data/NumberText.h"
 #include "data/SafeFile.h"
+#include "data/TextCodec.h"
 
 #include <algorithm>
 #include <array>
@@ -166,25 +168,30 @@ void ZWriteBackStep(const Step& s)
     std::vector<std::optional<int32_t>> typed;
     for (std::size_t k = s.fdp.ConsumeIntegralInRange<std::size_t>(0, n + 2); k > 0; --k) {
         if (s.fdp.ConsumeBool()) {
-            // A number as typed: blanks before it, an optional '+', anything not a digit after it.
+            // A number as typed: blanks around it, an optional '+'; now and then a typo after it.
             const int32_t value = s.fdp.ConsumeIntegral<int32_t>();
             std::u16string text(s.fdp.ConsumeIntegralInRange(0, 2), u' ');
             text += value >= 0 && s.fdp.ConsumeBool() ? u"+" : u"";
             text += fuzz::Widen(std::to_string(value));
-            if (s.fdp.ConsumeBool()) {
+            text += std::u16string(s.fdp.ConsumeIntegralInRange(0, 2), u' ');
+            const bool typo = s.fdp.ConsumeProbability<float>() < 0.05f;
+            if (typo) {
                 text += u"x" + fuzz::AnyText(s.fdp, 6);
             }
             cells.push_back(text);
-            typed.push_back(value);
+            typed.push_back(typo ? std::nullopt : std::optional<int32_t>(value));
         } else {
             cells.push_back(fuzz::AnyText(s.fdp, 12));
-            typed.push_back(std::nullopt);
+            typed.push_back(ParseWholeNumber(cells.back()));
         }
     }
-    // A table filled from a file of another length is refused.
+    // A table filled from a file of another length is refused, and so is a cell of a sample that
+    // does not hold a whole number.
     const bool otherLength = s.fdp.ConsumeProbability<float>() < 0.1f;
     const WriteResult result = ZWriteBack(s.path, otherLength ? n + 1 : n, cells);
-    if (s.readOnly || otherLength) {
+    const bool allWhole = std::all_of(typed.begin(), typed.begin() + std::min<std::size_t>(n, typed.size()),
+                                      [](const std::optional<int32_t>& z) { return z.has_value(); });
+    if (s.readOnly || otherLength || !allWhole) {
         return s.checkRefused(result);
     }
     FUZZ_REQUIRE(result == WriteResult::Ok);
@@ -328,12 +335,14 @@ void ReportSaveStep(const Step& s)
     const CFileData& p = back->primary;
     const std::u16string* read[] = {&p.m_strReportPileNo, &p.m_strEngineeringName, &p.m_strNotes,
                                     &p.m_strReportDate,   &p.m_strReportProject,   &p.m_strReportSite};
+    // Pile number, project and site left as the acquisition header showed them keep its bytes.
+    const CFileData& acq = s.loaded.primary;
+    const std::u16string* defaults[] = {&acq.m_strPileNo, nullptr, nullptr, nullptr, &acq.m_strProject, &acq.m_strSite};
     for (int k = 0; k < 6; ++k) {
-        // A text is stored up to its first NUL. Code units from U+FF80 are acquisition bytes held
-        // widened and go back as bytes, so only texts without them must read back as typed.
+        // A text is stored up to its first NUL; any other text reads back as typed.
         const std::u16string stored = texts[k]->substr(0, texts[k]->find(u'\0'));
-        const bool widened = std::any_of(stored.begin(), stored.end(), [](char16_t c) { return c >= 0xFF80; });
-        FUZZ_REQUIRE(widened || *read[k] == stored);
+        const bool shownDefault = defaults[k] && stored == DecodeAcquisitionText(*defaults[k]);
+        FUZZ_REQUIRE(shownDefault ? *read[k] == Cp936ToUtf16(NarrowToBytes(*defaults[k])) : *read[k] == stored);
     }
     FUZZ_REQUIRE(SameDataSet(p, s.loaded.primary) && SameDataSet(back->secondary, s.loaded.secondary));
 }

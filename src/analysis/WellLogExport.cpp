@@ -22,12 +22,9 @@ double ExactGradient(const CFileData& data, int i, int c)
     return double(ComponentDiff(data.m_smoothed[std::size_t(i)], c)) * 100.0 / data.m_nStep;
 }
 
-// Acquisition texts are held as their widened bytes; readers of the log get them decoded from code
-// page 936, or the widened bytes where they are not valid code page 936.
 std::string AcquisitionText(const std::u16string& held)
 {
-    const std::u16string decoded = Cp936ToUtf16(NarrowToBytes(held));
-    return Utf16ToUtf8(decoded.find(u'\uFFFD') == std::u16string::npos ? decoded : held);
+    return Utf16ToUtf8(DecodeAcquisitionText(held));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CStatusLine.h"
 #include "app/CStatusPane.h"
+#include "app/CSummaryWnd.h"
 #include "app/CommandIds.h"
 #include "app/FileChecks.h"
 #include "app/RememberedFolderPrompts.h"
@@ -195,6 +196,7 @@ void CMainFrame::CreateMenus()
     AddAction(cmd::kExportData, QStringLiteral("导出数据(&E)   \tCtrl+E"), file);
     AddAction(cmd::kExportLas, QStringLiteral("导出LAS文件…"), file);
     AddAction(cmd::kExportCsv, QStringLiteral("导出CSV文件…"), file);
+    AddAction(cmd::kSiteSummary, QStringLiteral("检测结果汇总…"), file);
     file->addSeparator();
     for (int i = 0; i < int(m_recentActions.size()); ++i)
         m_recentActions[std::size_t(i)] = AddAction(cmd::kMruFirst + i, texts::kRecentPlaceholder, file);
@@ -402,6 +404,8 @@ bool CMainFrame::IsCommandEnabled(int nId) const
         return m_nViewMode == cmd::kGraphMode && !m_pShownFile->FilePath().isEmpty();
     case cmd::kEditUndo:
         return m_nViewMode == cmd::kGraphMode && m_pDrawView->MarkerLayer().CanUndo();
+    case cmd::kSiteSummary:
+        return !m_pTreeView->m_strFolder.isEmpty();
     case cmd::kAcceptSuggestion:
         return m_nViewMode == cmd::kGraphMode && m_pDrawView->Suggestion().Shown();
     default:
@@ -506,6 +510,11 @@ void CMainFrame::OnCommand(int nId)
         break;
     case cmd::kAcceptSuggestion:
         OnAcceptSuggestion();
+        break;
+    case cmd::kSiteSummary:
+        // A row opens its file the way File / Open by path does, with all of that path's checks.
+        CSummaryWnd::ShowFor(*this, m_pTreeView->m_strFolder, m_prompts,
+                             [this](const QString& path) { OpenDocumentFile(path); });
         break;
     default:
         if (nId >= cmd::kMruFirst && nId <= cmd::kMruLast)

@@ -32,6 +32,8 @@ inline constexpr int kToolPrintSetup = 32827;
 // Log exports of the file on display (LAS 2.0 and CSV), in the File menu only.
 inline constexpr int kExportLas = 33130;
 inline constexpr int kExportCsv = 33131;
+// The summary of results of the folder on display, in a window of its own.
+inline constexpr int kSiteSummary = 33132;
 // The automatic interpretation (menu 查看 and the toolbar) and accepting its suggestion.
 inline constexpr int kAutoInterpret = 32960;
 inline constexpr int kAcceptSuggestion = 32961;

@@ -39,6 +39,7 @@ void AddRenderCommand(CLI::App& app);   // render
 void AddExportCommands(CLI::App& app);  // export-xls
 void AddPrintCommand(CLI::App& app);    // print
 void AddPicturesCommand(CLI::App& app); // pictures
+void AddSummaryCommand(CLI::App& app);  // summary
 // Creates the application object the painting commands need, off-screen unless a platform is set:
 // a widget application for the commands that still go through widgets, else a plain one. Call
 // it from the main thread before painting on any other.

@@ -3,6 +3,7 @@
 #include "cli/CliLoad.h"
 
 #include "analysis/Interpretation.h"
+#include "data/CsvWriter.h"
 
 #include <cstdio>
 #include <iostream>
@@ -29,18 +30,6 @@ std::string JsonLine(const std::string& path, const CageSuggestion& s)
         line += (k ? ", " : "") + Fixed2(s.joints[k]);
     }
     return line + "], \"reason\": " + JsonString(s.reason) + "}\n";
-}
-
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
 }
 
 std::string CsvLine(const std::string& path, const CageSuggestion& s)

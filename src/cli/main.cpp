@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     AddExportCommands(app);
     AddPrintCommand(app);
     AddPicturesCommand(app);
+    AddSummaryCommand(app);
 #endif
     try {
         app.parse(argc, argv);

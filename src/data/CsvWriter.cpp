@@ -24,3 +24,13 @@ bool WriteCsvFile(const std::string& path, const WellLog& log)
 {
     return ReplaceFileContents(path, CsvText(log));
 }
+
+std::string CsvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}

@@ -3,6 +3,7 @@
 #include "data/WellLog.h"
 
 #include <string>
+#include <string_view>
 
 // The columns of the LAS export as comma-separated values for spreadsheets: a header line, then
 // one line per sample, shallowest first, lines ended by CR LF. Numbers only, so the text is plain
@@ -13,3 +14,6 @@ std::string CsvText(const WellLog& log);
 
 // Writes CsvText(log) to path through the safe replacement. False when it could not be written.
 bool WriteCsvFile(const std::string& path, const WellLog& log);
+
+// A field of a CSV line: quoted (with doubled quotes) when it holds a comma, a quote or a line end.
+std::string CsvField(std::string_view text);

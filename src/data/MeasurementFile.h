@@ -68,11 +68,12 @@ LoadResult HeaderLoad(FileSlot& slot, const std::string& path);
 
 enum class WriteResult {
     Ok,
-    CannotRead,    // "无法读取文件": the file cannot be opened for reading and writing
-    CannotCreate,  // "无法创建文件": the new content could not be written; the file is unchanged
-    TextTooLong,   // a report text does not fit before offset 512; the file is unchanged
-    NotEncodable,  // a report text holds characters code page 936 cannot encode; unchanged
-    InvalidFile    // "当前文件无效": not a measurement file, or not the file the data came from
+    CannotRead,     // "无法读取文件": the file cannot be opened for reading and writing
+    CannotCreate,   // "无法创建文件": the new content could not be written; the file is unchanged
+    TextTooLong,    // a report text does not fit before offset 512; the file is unchanged
+    NotEncodable,   // a report text holds characters code page 936 cannot encode; unchanged
+    InvalidFile,    // "当前文件无效": not a measurement file, or not the file the data came from
+    NotWholeNumber  // "请输入一个整数。": a Z cell does not hold a whole number; unchanged
 };
 
 // Save-as copy: the current file with marker count 11 and the given 11 depths, written to target
@@ -83,7 +84,8 @@ WriteResult SaveAsCopy(const std::string& currentPath, const std::string& target
 // Z write-back of the table display: zCells[k] is the text of the k-th Z cell counted down the
 // column groups (group g, row r gives k = g * R + r), which holds sample N - 1 - k. Cells past the
 // last sample are ignored; missing cells leave their sample as it is in the file. Refused
-// (InvalidFile) unless the file is a measurement file of sampleCount samples.
+// (InvalidFile) unless the file is a measurement file of sampleCount samples, and
+// (NotWholeNumber) when a cell of a sample holds anything but a whole number.
 WriteResult ZWriteBack(const std::string& path, uint32_t sampleCount, const std::vector<std::u16string>& zCells);
 
 // Data rewrite: the primary start depth, count and samples and the whole secondary data set of
@@ -105,8 +107,9 @@ struct ReportTexts {
 };
 
 // Report save: flag 1, the four lengths parsed as decimal numbers (0 when not a number), the six
-// texts in code page 936. Refuses texts that do not fit rather than overwrite the acquisition header,
-// and files whose header does not load.
+// texts in code page 936; a text that reads as the file's saved report text or, for the pile number,
+// project and site, as the acquisition header's decoded text, keeps those bytes. Refuses texts that
+// do not fit rather than overwrite the acquisition header, and files whose header does not load.
 WriteResult ReportSave(const std::string& path, const ReportTexts& texts);
 
 // The program's own message for a failed write, UTF-8.

@@ -16,27 +16,37 @@
 
 namespace {
 
-// Report text to code page 936. Code units U+FF80..U+FFFF are acquisition bytes held widened
-// (a default taken from the acquisition header); they go back to the file as the bytes they were.
-std::optional<std::string> EncodeReportText(std::u16string_view text)
+// Report text to code page 936. A text left as the dialog showed it goes back as the bytes it was
+// shown from - the file's saved report text, or the acquisition header's default - so that what the
+// operator did not touch stays byte for byte what it was, valid code page 936 or not. Anything else
+// was typed and is encoded as typed.
+std::optional<std::string> EncodeReportText(std::u16string_view text, const std::string& saved,
+                                            const std::u16string* acquisition)
 {
-    std::string out;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] < 0xFF80) {
-            continue;
-        }
-        const std::optional<std::string> run = Utf16ToCp936(text.substr(start, i - start));
-        if (!run) {
-            return std::nullopt;
-        }
-        out += *run;
-        if (i < text.size()) {
-            out.push_back(static_cast<char>(text[i] & 0xFF));
-        }
-        start = i + 1;
+    if (text == Cp936ToUtf16(saved)) {
+        return saved;
     }
-    return out;
+    if (acquisition && text == DecodeAcquisitionText(*acquisition)) {
+        return NarrowToBytes(*acquisition);
+    }
+    return Utf16ToCp936(text);
+}
+
+// The six texts of the report block as the file holds them, each cut to the length a load keeps.
+std::array<std::string, 6> StoredReportTexts(const std::vector<unsigned char>& bytes)
+{
+    std::array<std::string, 6> texts;
+    std::size_t pos = cdd::kReportTexts;
+    for (std::string& text : texts) {
+        while (pos < bytes.size() && bytes[pos] != 0) {
+            text.push_back(static_cast<char>(bytes[pos++]));
+        }
+        ++pos;
+        if (text.size() > cdd::kMaxReportTextBytes) {
+            text.resize(cdd::kMaxReportTextBytes);
+        }
+    }
+    return texts;
 }
 
 // Reads the file a writer patches. The file must open for reading and writing, as the
@@ -57,28 +67,26 @@ WriteResult ReadForPatch(const std::string& path, std::vector<unsigned char>& by
 // Reads a measurement file for a patch: besides ReadForPatch, its header must load, so that a
 // report or a marker table is never stamped into a file that is not one of ours (an empty file,
 // a text file that happens to end in ".cdd"). A bad test date does not matter here: the patches
-// leave the date alone. count receives the number of primary samples the file announces.
+// leave the date alone. header receives the file's header load.
 WriteResult ReadMeasurementForPatch(const std::string& path, std::vector<unsigned char>& bytes,
-                                    uint32_t* count = nullptr)
+                                    FileSlot* header = nullptr)
 {
     const WriteResult read = ReadForPatch(path, bytes);
     if (read != WriteResult::Ok) {
         return read;
     }
-    auto probe = std::make_unique<FileSlot>();
+    std::unique_ptr<FileSlot> probe;
+    if (!header) {
+        probe = std::make_unique<FileSlot>();
+        header = probe.get();
+    }
     LoadResult loaded = LoadResult::Ok;
     try {
-        loaded = HeaderLoadFromBytes(*probe, bytes);
+        loaded = HeaderLoadFromBytes(*header, bytes);
     } catch (const InvalidTestDateError&) {
         loaded = LoadResult::Ok;
     }
-    if (loaded != LoadResult::Ok) {
-        return WriteResult::InvalidFile;
-    }
-    if (count) {
-        *count = probe->primary.m_nCount;
-    }
-    return WriteResult::Ok;
+    return loaded == LoadResult::Ok ? WriteResult::Ok : WriteResult::InvalidFile;
 }
 
 // A target that exists but may not be written is refused, as creating it would be; replacing it
@@ -139,11 +147,12 @@ WriteResult SaveAsCopy(const std::string& currentPath, const std::string& target
 WriteResult ZWriteBack(const std::string& path, uint32_t sampleCount, const std::vector<std::u16string>& zCells)
 {
     std::vector<unsigned char> bytes;
-    uint32_t fileCount = 0;
-    const WriteResult read = ReadMeasurementForPatch(path, bytes, &fileCount);
+    auto header = std::make_unique<FileSlot>();
+    const WriteResult read = ReadMeasurementForPatch(path, bytes, header.get());
     if (read != WriteResult::Ok) {
         return read;
     }
+    const uint32_t fileCount = header->primary.m_nCount;
     // The cells count down from the file's last sample: cells of a grid filled from a file of
     // another length would land on the wrong samples.
     if (fileCount != sampleCount) {
@@ -156,7 +165,13 @@ WriteResult ZWriteBack(const std::string& path, uint32_t sampleCount, const std:
         const std::size_t pos = cdd::kSamples + cdd::kSampleSize * s + 8;
         // Never write beyond the file: a sample the file does not hold has no Z to replace.
         if (pos + 4 <= bytes.size()) {
-            byteio::PutI32(bytes.data() + pos, ParseLeadingInt(zCells[k]));
+            // A cell the C library would read up to its first blank ("44 610" as 44) is refused
+            // rather than written as a value nobody typed.
+            const std::optional<int32_t> z = ParseWholeNumber(zCells[k]);
+            if (!z) {
+                return WriteResult::NotWholeNumber;
+            }
+            byteio::PutI32(bytes.data() + pos, *z);
         }
     }
     return Commit(path, bytes);
@@ -218,12 +233,23 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
 {
     const std::array<const std::u16string*, 6> sources = {&texts.pileNo, &texts.engineeringName, &texts.notes,
                                                           &texts.date,   &texts.project,         &texts.site};
+    // The file is read first for the bytes its texts were shown from; a file that cannot be read is
+    // refused after the texts have been checked, as it always was.
+    std::vector<unsigned char> bytes;
+    auto header = std::make_unique<FileSlot>();
+    const WriteResult read = ReadMeasurementForPatch(path, bytes, header.get());
+    const std::array<std::string, 6> saved =
+        read == WriteResult::Ok ? StoredReportTexts(bytes) : std::array<std::string, 6>{};
+    const CFileData& acq = header->primary;
+    const std::array<const std::u16string*, 6> defaults = {&acq.m_strPileNo, nullptr,           nullptr,
+                                                           nullptr,          &acq.m_strProject, &acq.m_strSite};
     std::vector<unsigned char> block;
-    for (const std::u16string* text : sources) {
+    for (std::size_t i = 0; i < sources.size(); ++i) {
         // The file holds each text up to its NUL; what follows a NUL typed into a text could never
         // be read back and would shift the texts after it.
-        const std::u16string_view typed(*text);
-        const std::optional<std::string> encoded = EncodeReportText(typed.substr(0, typed.find(u'\0')));
+        const std::u16string_view typed(*sources[i]);
+        const std::optional<std::string> encoded = EncodeReportText(typed.substr(0, typed.find(u'\0')), saved[i],
+                                                                    read == WriteResult::Ok ? defaults[i] : nullptr);
         if (!encoded) {
             return WriteResult::NotEncodable;
         }
@@ -236,8 +262,6 @@ WriteResult ReportSave(const std::string& path, const ReportTexts& texts)
     if (cdd::kReportTexts + block.size() > cdd::kReportEnd) {
         return WriteResult::TextTooLong;
     }
-    std::vector<unsigned char> bytes;
-    const WriteResult read = ReadMeasurementForPatch(path, bytes);
     if (read != WriteResult::Ok) {
         return read;
     }
@@ -260,6 +284,8 @@ const char* WriteResultMessage(WriteResult result)
     case WriteResult::TextTooLong: return msg::kReportTooLong;
     case WriteResult::NotEncodable: return msg::kReportNotEncodable;
     case WriteResult::InvalidFile: return msg::kInvalidFile;
+    case WriteResult::NotWholeNumber:
+        return msg::kEnterInteger;
     }
     return msg::kCannotCreate;
 }

@@ -16,6 +16,7 @@ inline constexpr const char* kTooManySamples = "文件的采样点数超过2048�
 inline constexpr const char* kFileTooLarge = "文件过大，不是测量文件";
 inline constexpr const char* kInvalidTestDate = "文件的检测日期无效";
 inline constexpr const char* kEnterNumber = "请输入一个数字。";
+inline constexpr const char* kEnterInteger = "请输入一个整数。";
 inline constexpr const char* kEnterNumber1To200 = "请输入一个在 1 和 200 之间的数字。";
 inline constexpr const char* kEnter0To160 = "请输入0-160之间数值！";
 inline constexpr const char* kValueNotChanged = "数值未修改！";

@@ -115,3 +115,24 @@ double ParseLeadingDouble(std::u16string_view text)
     }
     return negative ? -value : value;
 }
+
+std::optional<int32_t> ParseWholeNumber(std::u16string_view text)
+{
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(text, negative);
+    const std::size_t digits = i;
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t(INT32_MAX) + 2);
+    }
+    if (i == digits) {
+        return std::nullopt;
+    }
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    value = negative ? -value : value;
+    if (i != text.size() || value < INT32_MIN || value > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,3 +19,7 @@ std::string FixedText(double value, int decimals);
 // there are; no digits gives 0. Integers saturate at the int32 range.
 int32_t ParseLeadingInt(std::u16string_view text);
 double ParseLeadingDouble(std::u16string_view text);
+
+// A whole number and nothing else: blanks, an optional sign, decimal digits, blanks, within the
+// int32 range. std::nullopt for any other text (an empty one, "44 610", "1.5", "3e2", an overflow).
+std::optional<int32_t> ParseWholeNumber(std::u16string_view text);

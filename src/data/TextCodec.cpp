@@ -21,3 +21,10 @@ std::string NarrowToBytes(std::u16string_view text)
     }
     return out;
 }
+
+std::u16string DecodeAcquisitionText(std::u16string_view held)
+{
+    // Code page 936 maps no byte sequence to U+FFFD, so one in the result marks an invalid byte.
+    const std::u16string decoded = Cp936ToUtf16(NarrowToBytes(held));
+    return decoded.find(u'\uFFFD') == std::u16string::npos ? decoded : std::u16string(held);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/BandLayout.h"
+#include "data/SampleRecord.h"
 
 #include <QFont>
 #include <QString>
@@ -20,10 +21,10 @@ inline constexpr int kHeaderRows = 2;
 inline constexpr int kSamplesPerPage = 168;
 inline constexpr int kGroups = 7;
 inline constexpr int kColumns = 21;
-// A file has at most this many data pages; samples past 5 x 168 are not printed.
-inline constexpr int kMaxPages = 5;
+// Data pages of the fullest file: every sample a file can hold is printed.
+inline constexpr int kMaxPages = (kMaxSamples + kSamplesPerPage - 1) / kSamplesPerPage;
 
-// Which samples a page shows: page k (2..5) of the overflow pages, or the first page.
+// Which samples a page shows: page k (2..kMaxPages) of the overflow pages, or the first page.
 struct PageSamples {
     int base = 0;   // samples already shown on the earlier pages
     int count = 0;  // samples on this page, 0..168

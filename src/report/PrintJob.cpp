@@ -31,9 +31,6 @@ namespace {
 
 constexpr int kPrinterResolution = 600;
 
-// Sample counts beyond which a file needs its second, third, fourth and fifth data page.
-constexpr int kOverflowThresholds[PrintSelection::kOverflowLists] = {168, 336, 504, 672};
-
 const QString kCannotStartPrinting = QStringLiteral("无法启动打印作业。");
 
 bool Loaded(LoadResult (*load)(FileSlot&, const std::string&), FileSlot& slot, const std::string& path)
@@ -84,8 +81,9 @@ void PrintJob::CountExtraPages()
         const int count = Loaded(&HeaderLoad, *scratch, PathOf(files[std::size_t(i)]))
                               ? static_cast<int>(scratch->primary.m_nCount)
                               : 0;
+        // A file needs data page k + 2 when its samples do not fit on k + 1 pages.
         for (int k = 0; k < PrintSelection::kOverflowLists; ++k) {
-            if (count > kOverflowThresholds[k]) {
+            if (count > datapage::kSamplesPerPage * (k + 1)) {
                 m_selection.m_overflowFiles[std::size_t(k)].push_back(files[std::size_t(i)]);
                 ++m_selection.m_overflowCount[std::size_t(k)];
                 ++m_nExtraPages;
@@ -151,8 +149,10 @@ void PrintJob::PreparePdfWriter(QPdfWriter& writer)
 int PrintJob::RunPages(QPagedPaintDevice& device, int fromPage, int toPage)
 {
     BeginPrinting(device);
+    m_bCancelled = false;
     const int last = toPage > 0 ? std::min(toPage, MaximumPage()) : MaximumPage();
     const int first = std::max(fromPage, 1);
+    const int total = std::max(last - first + 1, 0);
     int printed = 0;
     if (first <= last) {
         QPainter painter;
@@ -161,17 +161,24 @@ int PrintJob::RunPages(QPagedPaintDevice& device, int fromPage, int toPage)
             return -1;
         }
         for (int page = first; page <= last; ++page) {
-            if (m_progress && !m_progress(page - first, last - first + 1))
+            if (m_progress && !m_progress(printed, total)) {
+                m_bCancelled = true;
                 break;
+            }
             if (page > first)
                 device.newPage();
             PrintPage(painter, page);
             ++printed;
         }
+        // A printer's job is dropped, not sent with the pages drawn so far; the preview keeps
+        // what it has.
+        auto* printer = dynamic_cast<QPrinter*>(&device);
+        if (m_bCancelled && printer && printer->paintEngine()->type() != QPaintEngine::Picture)
+            printer->abort();
         painter.end();
-        if (m_progress)
-            m_progress(last - first + 1, last - first + 1);
     }
+    if (m_progress && !m_bCancelled)
+        m_progress(printed, total);
     EndPrinting();
     return printed;
 }

@@ -51,13 +51,9 @@ public:
     // orvek-cli must not create "zel.sysconfig" in the folders it prints from.
     void SetReadsConfiguration(bool reads) { m_bReadsConfiguration = reads; }
     void SetMarkerPainter(PrintedMarkerPainter painter) { m_markerPainter = std::move(painter); }
-    // Called before each page of the loop with the pages drawn so far and the pages of the run;
-    // returning false ends the run there (the pages drawn stay drawn).
-    using Progress = std::function<bool(int done, int total)>;
-    void SetProgress(Progress progress) { m_progress = std::move(progress); }
 
     // The Print (kPrint) or Print preview (kPreview) command before the pages: takes the file
-    // count, sets the mode and counts the second to fifth data pages into the overflow lists.
+    // count, sets the mode and counts the second and later data pages into the overflow lists.
     void StartCommand(int printMode);
     // Refills the overflow lists and the count of extra pages from the print list (data pages only).
     void CountExtraPages();
@@ -69,13 +65,21 @@ public:
     struct PageContent {
         PageKind kind = PageKind::None;
         std::string name;  // file name as the file system spells it; empty for None
-        int k = 0;         // MoreData: 2..5, the data page number of that file
+        int k = 0;         // MoreData: 2..datapage::kMaxPages, the data page number of that file
     };
     PageContent ContentOf(int page) const;
 
     // A4 landscape at 600 dpi.
     static void PreparePrinter(QPrinter& printer);
     static void PreparePdfWriter(QPdfWriter& writer);
+
+    // Told before each page of a run and once after its last: pages drawn, pages of the run.
+    // Returning false cancels the run before the next page; a printer's job is then aborted and
+    // the print selection is not used up.
+    using Progress = std::function<bool(int done, int total)>;
+    void SetProgress(Progress progress) { m_progress = std::move(progress); }
+    // Whether the last run was cancelled through the progress callback.
+    bool Cancelled() const { return m_bCancelled; }
 
     // The page loop over pages fromPage..toPage (0: from the first, to the last). Returns the
     // number of pages drawn, or -1 when the device could not be opened for painting.
@@ -118,7 +122,8 @@ private:
     int m_nTitleWidth = 0;
     int m_nTitleLeft = 0;
     PrintedMarkerPainter m_markerPainter;
-    Progress m_progress;
     bool m_bReadsConfiguration = true;
     QStringList m_unreadable;
+    Progress m_progress;
+    bool m_bCancelled = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/DataPage.h"
 #include "report/PrintSettings.h"
 
 #include <array>
@@ -7,14 +8,15 @@
 #include <vector>
 
 // What the print settings dialog chose and the print job prints: the file names, the overflow
-// lists of the second to fifth data pages, the job's mode, the flag that enables Print and Print
+// lists of the second and later data pages, the job's mode, the flag that enables Print and Print
 // preview, and the settings of the pages. The main frame owns one and hands it to the dialog and
 // the job; orvek-cli and tests fill one of their own.
 //
 // File names are stored as the file system spells them (QFile::encodeName of the listed name),
 // without a folder.
 struct PrintSelection {
-    static constexpr int kOverflowLists = 4;
+    // List k names the files that need a data page k + 2.
+    static constexpr int kOverflowLists = datapage::kMaxPages - 1;
 
     std::vector<std::string> m_printFiles;
     std::array<std::vector<std::string>, kOverflowLists> m_overflowFiles;

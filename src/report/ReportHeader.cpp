@@ -1,6 +1,7 @@
 #include "report/ReportHeader.h"
 
 #include "data/CFileData.h"
+#include "report/ReportFields.h"
 #include "view/GdiContext.h"
 #include "view/TextU16.h"
 
@@ -33,9 +34,10 @@ RowTexts HeaderRowTexts(const CFileData* report)
     t[1] = {QStringLiteral("设计桩长"), {}, QStringLiteral("设计笼长"), {}, QStringLiteral("检测长度"), {}};
     if (!report)
         return t;
-    t[0][1] = FromU16(report->m_strReportPileNo);
+    // A file without a saved report still shows whose pile it is and when it was measured.
+    t[0][1] = FromU16(ReportPileNo(*report));
     t[0][3] = Length(report->m_fReportStartDepth);
-    t[0][5] = FromU16(report->m_strReportDate);
+    t[0][5] = FromU16(ReportDate(*report));
     t[1][1] = Length(report->m_fDesignPileLength);
     t[1][3] = Length(report->m_fDesignCageLength);
     t[1][5] = Length(report->m_fDetectedLength);

@@ -4,6 +4,7 @@
 #include "analysis/Scales.h"
 #include "analysis/Smoothing.h"
 #include "data/MeasurementFile.h"
+#include "data/TextCodec.h"
 #include "view/GdiContext.h"
 #include "view/GraphPaint.h"
 #include "view/IFrameState.h"
@@ -185,9 +186,11 @@ void CDrawCanvas::WriteHeaderPanes(const GdiContext& dc)
     }
     const CFileData& d = m_pFile->ScreenData().primary;
     const bool report = d.m_nReportFlag == 1;
-    SetPane(dc, pane::kProject, QStringLiteral("项目;") + FromU16(report ? d.m_strReportProject : d.m_strProject));
-    SetPane(dc, pane::kSite, QStringLiteral("工地;") + FromU16(report ? d.m_strReportSite : d.m_strSite));
-    SetPane(dc, pane::kPileNo, QStringLiteral("桩号;") + FromU16(d.m_strPileNo));
+    SetPane(dc, pane::kProject,
+            QStringLiteral("项目;") + FromU16(report ? d.m_strReportProject : DecodeAcquisitionText(d.m_strProject)));
+    SetPane(dc, pane::kSite,
+            QStringLiteral("工地;") + FromU16(report ? d.m_strReportSite : DecodeAcquisitionText(d.m_strSite)));
+    SetPane(dc, pane::kPileNo, QStringLiteral("桩号;") + FromU16(DecodeAcquisitionText(d.m_strPileNo)));
     SetPane(dc, pane::kStartDepth,
             QString::asprintf("起点深度;%.02f", static_cast<double>(d.m_fStartDepth)) + QStringLiteral(" m"));
     SetPane(dc, pane::kCount, QString::asprintf("测点总数;%d", static_cast<int>(d.m_nCount)));

@@ -19,6 +19,9 @@ CSmoothSetDlg::CSmoothSetDlg(CDrawView* view, Prompts& prompts, QWidget* parent)
 
     m_pPointsEdit = new QLineEdit(QStringLiteral("1"), this);
     m_pPointsEdit->setObjectName(QString::number(kPointsEditId));
+    // Operators type the count straight away, as in any dialog whose first edit opens selected:
+    // "5" must replace the "1", not make "15" (which falls back to one point).
+    m_pPointsEdit->selectAll();
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("平滑点数"), this));

@@ -125,7 +125,7 @@ void TestTable::editingRecomputesGradients()
 
     // The shallowest sample (167) is the first cell; only its own difference changes.
     const int before166 = dz(166);
-    TypeInto(grid, 0, 1, QStringLiteral("  -120xyz"));
+    TypeInto(grid, 0, 1, QStringLiteral("  -120 "));
     grid.setFocus();
     QCOMPARE(z(167), -120);
     QCOMPARE(dz(167), -120 - z(166));
@@ -134,13 +134,25 @@ void TestTable::editingRecomputesGradients()
 
     // At the top of a group the shallower neighbour is at the foot of the previous group, and its
     // gradient is refreshed there.
-    TypeInto(grid, 0, 4, QStringLiteral("abc"));
+    TypeInto(grid, 0, 4, QStringLiteral("0"));
     grid.setFocus();
-    QCOMPARE(z(133), 0);  // not a number
-    QCOMPARE(Cell(grid, 0, 4), QStringLiteral("abc"));
+    QCOMPARE(z(133), 0);
     QCOMPARE(dz(134), z(134));
     QCOMPARE(Cell(grid, 33, 2), QString::number(dz(134) * 100 / 25));
     QCOMPARE(Cell(grid, 0, 5), QString::number(dz(133) * 100 / 25));
+
+    // A typo is refused when the cell is left: the cell and the sample keep their value.
+    const QList<int> kept{z(98), dz(98), dz(99)};
+    const QString shown = Cell(grid, 1, 7);
+    QVERIFY(f.prompts.Messages().isEmpty());
+    for (const QString& typo :
+         {QStringLiteral("44 610"), QStringLiteral("12abc"), QStringLiteral(" "), QStringLiteral("99999999999")}) {
+        TypeInto(grid, 1, 7, typo);  // sample 167 - (2 x 34 + 1) = 98
+        grid.setFocus();
+        QCOMPARE(Cell(grid, 1, 7), shown);
+        QCOMPARE((QList<int>{z(98), dz(98), dz(99)}), kept);
+    }
+    QCOMPARE(f.prompts.Messages(), QStringList(4, QStringLiteral("请输入一个整数。")));
 }
 
 void TestTable::onlyZCellsAreEdited()

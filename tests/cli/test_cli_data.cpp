@@ -117,11 +117,18 @@ TEST(CliData, SetZWritesEveryZCellWithTheEditedOnesReplaced)
     TempDir dir;
     WriteBytes(dir.file("a.cdd"), Sample().bytes());
     const auto before = ReadBytes(dir.file("a.cdd"));
-    CliRun r = RunCli(dir, {"set-z", dir.file("a.cdd"), "0=123", "3=abc"});
+    // A value that is not a whole number is refused as the table's cell refuses it.
+    for (const char* typo : {"1=44 610", "1=abc", "1=", "1=1.5"}) {
+        const CliRun refused = RunCli(dir, {"set-z", dir.file("a.cdd"), "0=123", typo});
+        EXPECT_EQ(refused.status, 1) << typo;
+        EXPECT_EQ(refused.err, "请输入一个整数。\n") << typo;
+        EXPECT_EQ(ReadBytes(dir.file("a.cdd")), before) << typo;
+    }
+    CliRun r = RunCli(dir, {"set-z", dir.file("a.cdd"), "0=123", "3= -7 "});
     ASSERT_EQ(r.status, 0) << r.err;
     auto after = ReadBytes(dir.file("a.cdd"));
     EXPECT_EQ(CddBuilder::get(after, 1024 + 8), 123);
-    EXPECT_EQ(CddBuilder::get(after, 1024 + 16 * 3 + 8), 0);
+    EXPECT_EQ(CddBuilder::get(after, 1024 + 16 * 3 + 8), -7);
     CddBuilder::put(after, 1024 + 8, 45000);
     CddBuilder::put(after, 1024 + 16 * 3 + 8, 45200);
     EXPECT_EQ(after, before);

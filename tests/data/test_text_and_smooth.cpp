@@ -87,6 +87,9 @@ TEST(TextCodec, AcquisitionBytesSurviveARoundTrip)
     EXPECT_EQ(wide[0x80 - 1], char16_t(0xFF80));
     EXPECT_EQ(wide[0xFF - 1], char16_t(0xFFFF));
     EXPECT_EQ(NarrowToBytes(wide), all);
+    // Shown decoded where the bytes are code page 936, else as held.
+    EXPECT_EQ(DecodeAcquisitionText(WidenBytes("\xB8\xD6\xBD\xEE\xC1\xFD-1")), u"钢筋笼-1");
+    EXPECT_EQ(DecodeAcquisitionText(WidenBytes("\xB8\xD6\xFF")), WidenBytes("\xB8\xD6\xFF"));
 }
 
 TEST(TextCodec, Cp936AndUtf8Conversions)

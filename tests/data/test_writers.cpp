@@ -138,15 +138,23 @@ TEST(ZWriteBack, WritesTheZColumnsDownTheGroupsAndNothingElse)
     const auto original = SampleFile().bytes();
     WriteBytes(dir.file("a.cdd"), original);
     // N = 5, R = 2: cells count down from the shallowest sample.
-    const std::vector<std::u16string> cells = {u"  -42", u"+17abc", u"x", u"2147483648", u"5"};
+    std::vector<std::u16string> cells = {u"  -42 ", u"+17", u"\t0", u"2147483647", u"-2147483648"};
+    // Anything but a whole number in any cell refuses the whole write-back.
+    for (const std::u16string bad : {u"44 610", u"17abc", u"x", u"", u"1.5", u"2147483648", u"-2147483649", u"+"}) {
+        std::vector<std::u16string> refused = cells;
+        refused[2] = bad;
+        EXPECT_EQ(ZWriteBack(dir.file("a.cdd"), 5, refused), WriteResult::NotWholeNumber);
+        EXPECT_EQ(ReadBytes(dir.file("a.cdd")), original);
+    }
+    EXPECT_STREQ(WriteResultMessage(WriteResult::NotWholeNumber), "请输入一个整数。");
     ASSERT_EQ(ZWriteBack(dir.file("a.cdd"), 5, cells), WriteResult::Ok);
     const auto after = ReadBytes(dir.file("a.cdd"));
     auto z = [&](int s) { return CddBuilder::get(after, 1024 + 16 * s + 8); };
     EXPECT_EQ(z(4), -42);
     EXPECT_EQ(z(3), 17);
-    EXPECT_EQ(z(2), 0) << "text that is not a number stores 0";
+    EXPECT_EQ(z(2), 0);
     EXPECT_EQ(z(1), 2147483647);
-    EXPECT_EQ(z(0), 5);
+    EXPECT_EQ(z(0), INT32_MIN);
     std::vector<unsigned char> expected = original;
     for (int s = 0; s < 5; ++s) CddBuilder::put(expected, 1024 + 16 * s + 8, z(s));
     EXPECT_EQ(after, expected);

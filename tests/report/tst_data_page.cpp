@@ -77,8 +77,9 @@ private slots:
         const datapage::PageSamples third = SamplesOnPage(400, true, 3, 24);
         QCOMPARE(third.count, 64);
         QCOMPARE(third.rows, 10);
-        // Samples past the fifth page are never shown; a shrunken file leaves a page empty.
-        QCOMPARE(SamplesOnPage(2000, true, 5, 24).base + SamplesOnPage(2000, true, 5, 24).count, 840);
+        // The last page of the fullest file ends at sample 0; a shrunken file leaves a page empty.
+        QCOMPARE(datapage::kMaxPages, 13);
+        QCOMPARE(SamplesOnPage(2048, true, 13, 24).base + SamplesOnPage(2048, true, 13, 24).count, 2048);
         QCOMPARE(SamplesOnPage(100, true, 2, 24).count, 0);
     }
 

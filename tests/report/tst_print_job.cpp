@@ -71,7 +71,11 @@ private slots:
         QTest::newRow("168") << QList<int>{168} << false << true << "D1:a";
         QTest::newRow("169") << QList<int>{169} << false << true << "D1:a D2:a";
         QTest::newRow("673") << QList<int>{673} << false << true << "D1:a D2:a D3:a D4:a D5:a";
-        QTest::newRow("2000") << QList<int>{2000} << false << true << "D1:a D2:a D3:a D4:a D5:a";
+        QTest::newRow("840") << QList<int>{840} << false << true << "D1:a D2:a D3:a D4:a D5:a";
+        QTest::newRow("841") << QList<int>{841} << false << true << "D1:a D2:a D3:a D4:a D5:a D6:a";
+        // The sixth and later pages follow the fifth ones, file after file, as the earlier ones do.
+        QTest::newRow("900, 200, 1000") << QList<int>{900, 200, 1000} << false << true
+                                        << "D1:a D1:b D1:c D2:a D2:b D2:c D3:a D3:c D4:a D4:c D5:a D5:c D6:a D6:c";
         QTest::newRow("2x400 data") << QList<int>{400, 400} << false << true << "D1:a D1:b D2:a D2:b D3:a D3:b";
         QTest::newRow("2x400 both") << QList<int>{400, 400} << true << true
                                     << "W:a W:b D1:a D1:b D2:a D2:b D3:a D3:b";
@@ -147,21 +151,6 @@ private slots:
         QCOMPARE(f.lists.m_printReady, 0);
     }
 
-    void progressCanStopTheRun()
-    {
-        JobFixture f;
-        f.Add("a.cdd", SampleFile(700));
-        f.Choose(true, true);
-        QList<QPair<int, int>> calls;
-        f.job.SetProgress([&calls](int done, int total) {
-            calls.append({done, total});
-            return done < 2;
-        });
-        // Stopped before the third of six pages; what was drawn stays drawn.
-        QCOMPARE(f.job.PrintToPdf(Q(f.dir.file("part.pdf"))), 2);
-        QCOMPARE(calls.mid(0, 3), (QList<QPair<int, int>>{{0, 6}, {1, 6}, {2, 6}}));
-    }
-
     void headerTableCells()
     {
         JobFixture f;
@@ -194,6 +183,62 @@ private slots:
                 lines << item.text;
             }
         QCOMPARE(lines, (QStringList{QString(45, 'n'), QString(45, 'n'), QString(10, 'n')}));
+    }
+
+    void everySampleIsPrinted()
+    {
+        JobFixture f;
+        f.Add("a.cdd", SampleFile(901));  // 225.00 m (sample 0) up to 0.00 m
+        f.Choose(false, true);
+        QCOMPARE(f.job.MaximumPage(), 6);
+        PageRecordingDevice device;
+        QPainter painter(&device);
+        f.job.BeginPrinting(device);
+        f.job.PrintPage(painter, 6);
+        painter.end();
+        // Samples 60 .. 0: the deepest one is there, and nothing of the fifth page.
+        QVERIFY(device.FindText(QStringLiteral("225.00")));
+        QVERIFY(device.FindText(QStringLiteral("210.00")));
+        QVERIFY(!device.FindText(QStringLiteral("209.75")));
+    }
+
+    void pagesWithoutASavedReportShowTheAcquisitionHeader()
+    {
+        JobFixture f;
+        f.Add("a.cdd", SampleFile(20, "ZK\xA3\xAD\x37"));  // the instrument's "ZK－7"
+        f.Choose(true, true);
+        PageRecordingDevice device;
+        QPainter painter(&device);
+        f.job.BeginPrinting(device);
+        for (const int page : {1, 2}) {
+            device.Clear();
+            f.job.PrintPage(painter, page);
+            QVERIFY(device.FindText(QStringLiteral("ZK－7")));
+            QVERIFY(device.FindText(QStringLiteral("2024-05-17")));
+        }
+        painter.end();
+    }
+
+    void progressCanCancelTheRun()
+    {
+        JobFixture f;
+        f.Add("a.cdd", SampleFile(400));
+        f.Choose(true, true, PrintJob::kPrint);
+        QList<QPair<int, int>> calls;
+        f.job.SetProgress([&calls](int done, int total) {
+            calls.append({done, total});
+            return done < 2;
+        });
+        QPrinter printer(QPrinter::HighResolution);
+        PrintJob::PreparePrinter(printer);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Q(f.dir.file("print.pdf")));
+        QCOMPARE(f.job.PrintToPrinter(printer), 2);
+        QVERIFY(f.job.Cancelled());
+        QCOMPARE(calls, (QList<QPair<int, int>>{{0, 4}, {1, 4}, {2, 4}}));
+        // Nothing was printed to the end: the operator can print the same selection again.
+        QCOMPARE(f.lists.m_printReady, 1);
+        QCOMPARE(f.lists.m_printFiles.size(), std::size_t(1));
     }
 
     void notesWrapping()

@@ -3,6 +3,7 @@
 
 #include "data/CddBuilder.h"
 #include "data/MeasurementFile.h"
+#include "data/TextCodec.h"
 
 #include <QtTest>
 
@@ -62,13 +63,38 @@ private slots:
     {
         TempDir dir;
         CddBuilder b = SampleFile();
-        b.primary.site = "\xB9\xA4\xB5\xD8";  // GBK "工地" as the instrument stores it
+        b.primary.site = "\xB6\xAB\xBA\xFE\xD0\xC2\xC7\xF8";  // GBK "东湖新区" as the instrument stores it
+        b.primary.pileNo = "ZK\xA3\xAD\x37";                  // "ZK－7"
         WriteBytes(dir.file("a.cdd"), b.bytes());
         FileSlot slot;
         QVERIFY(HeaderLoad(slot, dir.file("a.cdd")) == LoadResult::Ok);
-        QVERIFY(ReportSave(dir.file("a.cdd"), FillReportFields(slot)) == WriteResult::Ok);
+        ReportTexts t = FillReportFields(slot);
+        QVERIFY(t.site == u"东湖新区");
+        QVERIFY(t.pileNo == u"ZK－7");
+        QVERIFY(t.project == WidenBytes("\x80\xFF\xA0"));  // not code page 936: the bytes as they are
+        QVERIFY(ReportPileNo(slot.primary) == u"ZK－7");
+
+        // Untouched, every default goes back as the bytes it came from, valid code page 936 or not.
+        QVERIFY(ReportSave(dir.file("a.cdd"), t) == WriteResult::Ok);
+        const std::vector<unsigned char> bytes = ReadBytes(dir.file("a.cdd"));
+        const std::string block(bytes.begin() + 68, bytes.begin() + 512);
+        QCOMPARE(block.substr(0, 8), std::string("ZK\xA3\xAD\x37\0\0\0", 8));
+        QVERIFY(block.find(std::string("\0\x80\xFF\xA0\0", 5) + b.primary.site + '\0') != std::string::npos);
         QVERIFY(FullLoad(slot, dir.file("a.cdd")) == LoadResult::Ok);
-        QVERIFY(slot.primary.m_strReportSite == u"工地");
+        QVERIFY(slot.primary.m_strReportSite == u"东湖新区");
+
+        // Typed full-width forms (U+FFE5 lies among the code units of widened bytes) are typed text.
+        t.notes = u"￥100";
+        t.pileNo = u"ＺＫ￥７";
+        QVERIFY(ReportSave(dir.file("a.cdd"), t) == WriteResult::Ok);
+        QVERIFY(HeaderLoad(slot, dir.file("a.cdd")) == LoadResult::Ok);
+        QVERIFY(slot.primary.m_strNotes == u"￥100");
+        QVERIFY(slot.primary.m_strReportPileNo == u"ＺＫ￥７");
+        // Saved again as shown, the project keeps its bytes that are not code page 936.
+        t = FillReportFields(slot);
+        QVERIFY(ReportSave(dir.file("a.cdd"), t) == WriteResult::Ok);
+        const std::vector<unsigned char> again = ReadBytes(dir.file("a.cdd"));
+        QVERIFY(std::string(again.begin() + 68, again.begin() + 512).find("\x80\xFF\xA0") != std::string::npos);
     }
 };
 

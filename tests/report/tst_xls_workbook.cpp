@@ -1,5 +1,6 @@
 // Workbooks written by the export, read back with libfreexl, an independent .xls reader.
 #include "report/ExcelExport.h"
+#include "report/SummaryWorkbooks.h"
 #include "report/XlsWriter.h"
 #include "support/TestFiles.h"
 
@@ -150,6 +151,32 @@ private slots:
         QCOMPARE(FileBytes(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"FileList.xls"});
         QCOMPARE(ReadBack(path.toStdString()).cells.size(), std::size_t(4));
+    }
+
+    void summaryReadsBackWithTheCellsOfTheTable()
+    {
+        // The bundled samples and a file that does not load, whose row is mostly empty.
+        QTemporaryDir dir;
+        const std::string broken = dir.filePath("broken.cdd").toStdString();
+        QFile file(QString::fromStdString(broken));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(100, 'x'));
+        file.close();
+        std::vector<std::string> paths = CddFilesIn(ORVEK_SAMPLES_DIR);
+        paths.push_back(broken);
+        const std::vector<SummaryRow> rows = SummariseFiles(paths, {}, 2);
+
+        const std::string path = dir.filePath("summary.xls").toStdString();
+        QVERIFY(WriteSummaryXls(path, rows));
+        const Sheet sheet = ReadBack(path);
+        QCOMPARE(sheet.openStatus, FREEXL_OK);
+        QCOMPARE(sheet.name, std::string(kSummarySheetName));
+        QCOMPARE(sheet.cells.size(), rows.size() + 1);
+        QCOMPARE(sheet.cells[0][std::size_t(SummaryColumn::MeasuredLength)], std::string("实测笼长(m)"));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const auto cells = SummaryCells(rows[r]);
+            QCOMPARE(sheet.cells[r + 1], std::vector<std::string>(cells.begin(), cells.end()));
+        }
     }
 };
 

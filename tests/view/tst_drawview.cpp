@@ -5,6 +5,7 @@
 
 #include "analysis/BandScale.h"
 #include "analysis/Scales.h"
+#include "data/TextCodec.h"
 #include "view/GdiContext.h"
 #include "view/GraphPaint.h"
 #include "view/ITableDisplay.h"
@@ -211,9 +212,10 @@ private slots:
         view.SetStatusPanes(&panes);
         ShowData(view, frame, StandardSamples());
         CFileData& d = view.File().ScreenData().primary;
+        // Held as a load holds them: the instrument's code page 936 bytes, widened.
         d.m_strProject = u"GS-2024";
-        d.m_strSite = u"滨江";
-        d.m_strPileNo = u"P02";
+        d.m_strSite = WidenBytes(*Utf16ToCp936(u"滨江"));
+        d.m_strPileNo = WidenBytes(*Utf16ToCp936(u"桩P02"));
         d.m_fStartDepth = 12.3f;
         d.m_nReportFlag = 0;
         RecordingDevice device(QSize(800, 600));
@@ -223,7 +225,7 @@ private slots:
         QCOMPARE(panes.texts[59148], QStringLiteral("当前选中文件：/data/P00.cdd"));
         QCOMPARE(panes.texts[59142], QStringLiteral("项目;GS-2024"));
         QCOMPARE(panes.texts[59143], QStringLiteral("工地;滨江"));
-        QCOMPARE(panes.texts[59144], QStringLiteral("桩号;P02"));
+        QCOMPARE(panes.texts[59144], QStringLiteral("桩号;桩P02"));
         QCOMPARE(panes.texts[59145], QStringLiteral("起点深度;12.30 m"));
         QCOMPARE(panes.texts[59146], QStringLiteral("测点总数;42"));
         QVERIFY(panes.texts[59147].startsWith(QStringLiteral("时间;")));

@@ -26,6 +26,19 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 
+    void typingOnOpeningReplacesTheOne()
+    {
+        ScriptedPrompts prompts;
+        CDrawView view;
+        view.ShowFile(QString(), QString());
+        CSmoothSetDlg dlg(&view, prompts);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QCOMPARE(QApplication::focusWidget(), dlg.PointsEdit());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+        QCOMPARE(dlg.PointsEdit()->text(), QStringLiteral("5"));
+    }
+
     void typedCountIsAppliedOrFallsBackToOne_data()
     {
         QTest::addColumn<QString>("typed");

@@ -2,6 +2,7 @@
 
 #include "app/table/CListCtrlEdit.h"
 #include "data/MeasurementFile.h"
+#include "data/Messages.h"
 #include "data/NumberText.h"
 #include "data/Smooth.h"
 #include "view/CDrawView.h"
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -214,10 +216,19 @@ void CEditListCtrl::OnEndEdit()
     const int row = m_edit->m_nItem;
     const int column = m_edit->m_nSubItem;
     const QString text = m_edit->text();
+    m_edit->hide();
+    if (!IsZColumn(column))
+        return;
+    // Only a whole number goes into a Z cell; anything else keeps the value the cell had.
+    const std::optional<int32_t> z = ParseWholeNumber(text.toStdU16String());
+    if (!z) {
+        if (m_pPrompts)
+            m_pPrompts->Message(QString::fromUtf8(msg::kEnterInteger));
+        return;
+    }
     if (QTableWidgetItem* cell = item(row, column))
         cell->setText(text);
-    m_edit->hide();
-    if (!m_pView || !IsZColumn(column))
+    if (!m_pView)
         return;
 
     CFileData& data = m_pView->File().ScreenData().primary;
@@ -228,7 +239,7 @@ void CEditListCtrl::OnEndEdit()
     if (s < 0 || s >= n)
         return;
     std::vector<SampleRecord>& raw = data.m_raw;
-    raw[std::size_t(s)].z = ParseLeadingInt(text.toStdU16String());
+    raw[std::size_t(s)].z = *z;
     if (s > 0) {
         raw[std::size_t(s)].dz = WrappingDifference(raw[std::size_t(s)].z, raw[std::size_t(s - 1)].z);
         SetGradientCell(row, column + 1, raw[std::size_t(s)].dz, data.m_nStep);
