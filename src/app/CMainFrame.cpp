@@ -3,16 +3,19 @@
 #include "analysis/Interpretation.h"
 #include "app/AppIcons.h"
 #include "app/CAboutDlg.h"
+#include "app/CStatusLine.h"
 #include "app/CStatusPane.h"
 #include "app/CSummaryWnd.h"
 #include "app/CommandIds.h"
 #include "app/FileChecks.h"
+#include "app/RememberedFolderPrompts.h"
 #include "app/ShellTexts.h"
 #include "app/adjust/CAddPointDlg.h"
 #include "app/adjust/HiddenAdjustment.h"
 #include "app/table/CEditListCtrl.h"
 #include "app/tree/CFileTreeView.h"
 #include "data/Messages.h"
+#include "data/PathUtil.h"
 #include "report/CPrintSetDlg.h"
 #include "report/CSavePicDlg.h"
 #include "report/ExcelExportCommand.h"
@@ -26,22 +29,30 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 
 #include <algorithm>
 #include "view/Prompts.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
 
@@ -52,6 +63,7 @@ CMainFrame::CMainFrame(Prompts& prompts, QWidget* parent)
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(texts::kAppTitle);
     setWindowIcon(MakeIcon(IconId::App));
+    setAcceptDrops(true);
 
     QSettings settings;
     m_recentFiles.Load(settings);
@@ -73,6 +85,8 @@ CMainFrame::CMainFrame(Prompts& prompts, QWidget* parent)
     m_wndSplitter->setStretchFactor(0, 0);
     m_wndSplitter->setStretchFactor(1, 1);
     setCentralWidget(m_wndSplitter);
+    connect(m_wndSplitter, &QSplitter::splitterMoved, this,
+            [this] { QSettings().setValue(QStringLiteral("Window/TreeWidth"), m_wndSplitter->sizes().value(0)); });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -139,6 +153,13 @@ void CMainFrame::ReportLoadProblem()
     if (key == m_strReportedProblem)
         return;
     m_strReportedProblem = key;
+    // A file that does not open is no file to come back to.
+    if (m_recentFiles.Paths().contains(m_pShownFile->FilePath())) {
+        m_recentFiles.Remove(m_pShownFile->FilePath());
+        QSettings settings;
+        m_recentFiles.Save(settings);
+        UpdateRecentMenu();
+    }
     m_prompts.Message(problem);
 }
 
@@ -182,6 +203,9 @@ void CMainFrame::CreateMenus()
     file->addSeparator();
     AddAction(cmd::kAppExit, QStringLiteral("退出(&X)"), file);
 
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    AddAction(cmd::kEditUndo, QStringLiteral("撤销(&U)\tCtrl+Z"), edit);
+
     m_pViewMenu = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     AddAction(cmd::kToggleX, QStringLiteral("X方向"), m_pViewMenu)->setCheckable(true);
     AddAction(cmd::kToggleY, QStringLiteral("Y方向"), m_pViewMenu)->setCheckable(true);
@@ -191,14 +215,15 @@ void CMainFrame::CreateMenus()
     AddAction(cmd::kGraphMode, QStringLiteral("图形     \tF7"), look);
     AddAction(cmd::kTableMode, QStringLiteral("表格    \tF8"), look);
     look->addSeparator();
-    AddAction(cmd::kAutoInterpret, QStringLiteral("自动判读"), look);
-    AddAction(cmd::kAcceptSuggestion, QStringLiteral("采用建议"), look);
+    AddAction(cmd::kAutoInterpret, QStringLiteral("自动判读"), look)->setShortcut(QKeySequence(Qt::Key_F9));
+    AddAction(cmd::kAcceptSuggestion, QStringLiteral("采用建议"), look)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     AddAction(cmd::kAppAbout, QStringLiteral("关于Orvek(&A)..."), help);
 
     // Menus are brought up to date as they open as well, so nothing can show a stale state.
-    for (QMenu* menu : {file, m_pViewMenu, look, help})
+    for (QMenu* menu : {file, edit, m_pViewMenu, look, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
 }
 
@@ -277,17 +302,27 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    m_pMessagePane = new CStatusPane(texts::kReady, bar);
-    m_pMessagePane->setObjectName(QStringLiteral("messagePane"));
-    bar->addWidget(m_pMessagePane, 1);
+    // One permanent line holds every pane, so that it alone shares out the bar's width.
+    m_pStatusLine = new CStatusLine(bar);
+    bar->addPermanentWidget(m_pStatusLine, 1);
+    m_pMessagePane = m_pStatusLine->MessagePane();
     for (int i = 0; i < pane::kPaneCount; ++i) {
         const int nId = pane::kFirstPane + i;
-        auto* pane = new CStatusPane(QStringLiteral(" "), bar);
+        CStatusPane* pane = m_pStatusLine->Pane(i);
         pane->setObjectName(QStringLiteral("pane%1").arg(nId));
         pane->setProperty("paneId", nId);
         m_panes[std::size_t(i)] = pane;
-        bar->addPermanentWidget(pane);
     }
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    // Tool and menu tips show in the message pane; the bar itself has no room left for them.
+    if (event->type() == QEvent::StatusTip) {
+        m_pStatusLine->ShowTip(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 CStatusPane* CMainFrame::StatusPane(int nId) const
@@ -329,7 +364,9 @@ void CMainFrame::ApplyInitialSplit()
 {
     m_bSplitApplied = true;
     const int width = m_wndSplitter->width();
-    const int tree = width / 8;
+    // The width the operator dragged the tree to last, while it leaves the view some room.
+    const int stored = QSettings().value(QStringLiteral("Window/TreeWidth"), 0).toInt();
+    const int tree = stored > 0 && stored < width - 100 ? stored : width / 8;
     m_wndSplitter->setSizes({tree, width - tree});
 }
 
@@ -364,7 +401,9 @@ bool CMainFrame::IsCommandEnabled(int nId) const
     case cmd::kTableMode:
         return m_nViewMode != cmd::kTableMode;
     case cmd::kAutoInterpret:
-        return m_nViewMode == cmd::kGraphMode;
+        return m_nViewMode == cmd::kGraphMode && !m_pShownFile->FilePath().isEmpty();
+    case cmd::kEditUndo:
+        return m_nViewMode == cmd::kGraphMode && m_pDrawView->MarkerLayer().CanUndo();
     case cmd::kSiteSummary:
         return !m_pTreeView->m_strFolder.isEmpty();
     case cmd::kAcceptSuggestion:
@@ -411,6 +450,11 @@ void CMainFrame::OnCommand(int nId)
         OnFileOpen();
         break;
     case cmd::kFileSave:
+        OnFileSave();
+        break;
+    case cmd::kEditUndo:
+        m_pDrawView->UndoMarkers();
+        break;
     case cmd::kSavePicture:
     case cmd::kExportData:
         // These act on the file on display, whichever pane has the focus.
@@ -421,10 +465,13 @@ void CMainFrame::OnCommand(int nId)
         OnPrintSetup();
         break;
     case cmd::kExportLas:
-    case cmd::kExportCsv:
+    case cmd::kExportCsv: {
+        RememberedFolderPrompts prompts(m_prompts,
+                                        nId == cmd::kExportLas ? QStringLiteral("las") : QStringLiteral("csv"));
         RunWellLogExport(m_pShownFile->FilePath(), m_pShownFile->ScreenData().primary.m_nSmoothWindow,
-                         nId == cmd::kExportLas ? WellLogFormat::Las : WellLogFormat::Csv, m_prompts);
+                         nId == cmd::kExportLas ? WellLogFormat::Las : WellLogFormat::Csv, prompts);
         break;
+    }
     case cmd::kPrint:
         OnPrint(PrintJob::kPrint);
         break;
@@ -462,7 +509,7 @@ void CMainFrame::OnCommand(int nId)
         OnAutoInterpret();
         break;
     case cmd::kAcceptSuggestion:
-        m_pDrawView->Suggestion().Accept(*m_pDrawView);
+        OnAcceptSuggestion();
         break;
     case cmd::kSiteSummary:
         // A row opens its file the way File / Open by path does, with all of that path's checks.
@@ -487,18 +534,114 @@ void CMainFrame::OnFileOpen()
     request.filter = texts::kOpenFilter;
     request.readOnlyBox = true;
     request.readOnlyChecked = true;
-    // Start where the file on display lives; that is where its neighbours are.
+    // Start where the file on display lives, that is where its neighbours are; without one, where
+    // the last file opened came from.
     request.initialPath = FolderOfPath(m_pShownFile->FilePath());
+    if (request.initialPath.isEmpty())
+        request.initialPath = RememberedFolderPrompts::Folder(QStringLiteral("open"));
     const QString path = m_prompts.OpenFileName(request).path;
     if (path.isEmpty())
         return;
+    if (OpenChosenFile(path))
+        RememberedFolderPrompts::Remember(QStringLiteral("open"), path);
+}
+
+bool CMainFrame::OpenChosenFile(const QString& path)
+{
     if (!IsReadableNonEmpty(path)) {
         m_prompts.Message(QString::fromUtf8(msg::kCannotRead));
-        return;
+        return false;
     }
+    if (!MayDropMarkers())
+        return false;
     AddRecentFile(path);
     m_bFileOpened = 1;
     ShowChosenFile(path, Origin::OpenDialog);
+    return true;
+}
+
+bool CMainFrame::MayDropMarkers()
+{
+    if (!m_pDrawView->MarkerLayer().HasUnsavedMarkers())
+        return true;
+    switch (m_prompts.AskToSave(texts::kUnsavedMarkers)) {
+    case Prompts::SaveChoice::Save:
+        OnFileSave();
+        // A save that was cancelled or failed keeps the markers on display.
+        return !m_pDrawView->MarkerLayer().HasUnsavedMarkers();
+    case Prompts::SaveChoice::Discard:
+        return true;
+    case Prompts::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void CMainFrame::OnFileSave()
+{
+    const QString saved = m_pDrawView->OnFileSave();
+    if (saved.isEmpty())
+        return;
+    m_pMessagePane->SetPaneText(texts::kSavedTo.arg(QDir::toNativeSeparators(saved)));
+    // A copy saved beside the files of the tree belongs in it, with its marker image.
+    if (!m_pTreeView->m_strFolder.isEmpty() &&
+        QFileInfo(FolderOfPath(saved)).canonicalFilePath() == QFileInfo(m_pTreeView->m_strFolder).canonicalFilePath()) {
+        m_pTreeView->Refill();
+        m_pTreeView->SelectPath(m_pShownFile->FilePath());
+    }
+}
+
+void CMainFrame::OnAcceptSuggestion()
+{
+    CDrawView& view = *m_pDrawView;
+    if (view.MarkerLayer().AnyMarkerStands() && !m_prompts.Question(texts::kReplaceMarkers))
+        return;
+    view.Suggestion().Accept(view);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (MayDropMarkers())
+        event->accept();
+    else
+        event->ignore();
+}
+
+namespace {
+
+// The first measurement file among the local files of a drag.
+QString DroppedFile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && HasCddExtension(QFile::encodeName(path).toStdString()))
+            return path;
+    }
+    return {};
+}
+
+}  // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drop ends before the file is shown, so that a question asked on the way does not stall
+    // the program the file came from.
+    QTimer::singleShot(0, this, [this, path] {
+        OpenChosenFile(path);
+        UpdateCommandUI();
+    });
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path)
@@ -511,6 +654,9 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         m_prompts.Message(QString::fromUtf8(msg::kCannotRead));
         return false;
     }
+    // The file itself is fine; the operator chose to keep the markers on display.
+    if (!MayDropMarkers())
+        return true;
     if (!FolderOfPath(path).isEmpty())
         m_bFileOpened = 1;
     ShowChosenFile(path, Origin::Path);
@@ -561,15 +707,19 @@ void CMainFrame::ShowChosenFile(const QString& path, Origin origin)
     // The view loads nothing now: it is told which file to show and reads it when it paints.
     m_strReportedProblem.clear();
     CDrawView& view = *m_pDrawView;
+    // The suggestion and its message speak of the file shown before.
     view.Suggestion().Clear();
+    m_pMessagePane->SetPaneText(texts::kReady);
     std::function<void()> leaveTable;
     if (m_nViewMode == cmd::kTableMode)
         leaveTable = [this] { OnCommand(cmd::kGraphMode); };
     view.ShowFile(path, origin == Origin::Tree && folder.isEmpty() ? path : folder, leaveTable);
     // The read-out of the file shown before stands on its depths.
     SetStatusPaneText(pane::kReadout, QStringLiteral(" "));
+    m_pTreeView->SelectPath(path);
     if (origin != Origin::Tree)
         view.setFocus();
+    UpdateCommandUI();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -655,12 +805,31 @@ void CMainFrame::OnPrint(int printMode)
 {
     PrintJob job(*m_pShownFile, m_printSelection, m_prompts);
     job.StartCommand(printMode);
+    // Many pages take a while: the operator sees how far it got and may stop it.
+    QProgressDialog progress(QStringLiteral("正在生成打印页面…"), QStringLiteral("取消"), 0, 1, this);
+    progress.setWindowTitle(texts::kAppTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    progress.reset();
+    job.SetProgress([&progress](int done, int total) {
+        if (done == 0) {
+            progress.reset();
+            progress.setMaximum(total);
+        }
+        progress.setLabelText(QStringLiteral("正在生成第 %1 页，共 %2 页…").arg(std::min(done + 1, total)).arg(total));
+        progress.setValue(done);
+        if (done == total)
+            progress.reset();
+        return !progress.wasCanceled();
+    });
     QPrinter printer(QPrinter::HighResolution);
     PrintJob::PreparePrinter(printer);
     if (printMode == PrintJob::kPrint) {
         // Qt's print dialog also offers printing into a PDF file.
         QPrintDialog dialog(&printer, this);
         dialog.setMinMax(1, std::max(1, job.MaximumPage()));
+        ProposePdfName(dialog, printer);
         if (job.MaximumPage() > 0 && dialog.exec() == QDialog::Accepted)
             job.PrintToPrinter(printer);
     } else {
@@ -671,6 +840,19 @@ void CMainFrame::OnPrint(int printMode)
         if (m_nViewMode == cmd::kTableMode)
             m_pDrawView->RequestTableRefill();
     }
+}
+
+void CMainFrame::ProposePdfName(QPrintDialog& dialog, QPrinter& printer)
+{
+    // Printing into a file proposes the file on display's folder and name; Qt's own dialog takes
+    // the name from the document name and its field of that name.
+    const QString shown = m_pShownFile->FilePath();
+    if (shown.isEmpty())
+        return;
+    const QFileInfo info(shown);
+    printer.setDocName(info.completeBaseName());
+    if (auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+        field->setText(QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".pdf")));
 }
 
 void CMainFrame::OnSavePicture()
@@ -686,7 +868,8 @@ void CMainFrame::OnSavePicture()
 
 void CMainFrame::OnExportData()
 {
-    RunExcelExport(m_exportList, m_pShownFile->ScreenData().primary, m_prompts);
+    RememberedFolderPrompts prompts(m_prompts, QStringLiteral("xls"));
+    RunExcelExport(m_exportList, m_pShownFile->ScreenData().primary, prompts);
 }
 
 void CMainFrame::RunDialog(QDialog* dialog)

@@ -18,10 +18,13 @@ class CDrawView;
 class DisplayedFile;
 class CEditListCtrl;
 class CFileTreeView;
+class CStatusLine;
 class CStatusPane;
 class Prompts;
 class QAction;
 class QDialog;
+class QPrintDialog;
+class QPrinter;
 class QLabel;
 class QMenu;
 class QShortcut;
@@ -49,6 +52,15 @@ public:
     QAction* Action(int nId) const;
 
     void OnFileOpen();
+    // File / Open once the file is chosen (the dialog, a file dropped on the window).
+    bool OpenChosenFile(const QString& path);
+    // Before the markers of the file on display would be lost: asks whether to save them when
+    // the operator changed them. False when the operator chose to stay.
+    bool MayDropMarkers();
+    // File / Save: the markers into a copy; the message pane says where.
+    void OnFileSave();
+    // "采用建议": asks first when markers stand.
+    void OnAcceptSuggestion();
     // Open by path (recent files, command line, desktop): false when the file was refused.
     bool OpenDocumentFile(const QString& path);
     void OnGraphMode();
@@ -121,7 +133,11 @@ public:
     int m_bFileOpened = 0;
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -138,6 +154,7 @@ private:
     void RunDialog(QDialog* dialog);
     void OnFrameActivated();
     void CreateDrawView();
+    void ProposePdfName(QPrintDialog& dialog, QPrinter& printer);
     void ReportLoadProblem();
 
     Prompts& m_prompts;
@@ -149,6 +166,7 @@ private:
     CFileTreeView* m_pTreeView = nullptr;
     CDrawView* m_pDrawView = nullptr;
     CEditListCtrl* m_pTable = nullptr;
+    CStatusLine* m_pStatusLine = nullptr;
     CStatusPane* m_pMessagePane = nullptr;
     std::array<CStatusPane*, 9> m_panes{};
     QHash<int, QAction*> m_actions;

@@ -43,6 +43,25 @@ bool QtPrompts::Question(const QString& text, Buttons buttons)
     return answer == (yesNo ? QMessageBox::Yes : QMessageBox::Ok);
 }
 
+Prompts::SaveChoice QtPrompts::AskToSave(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, texts::kAppTitle, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, Parent());
+    box.button(QMessageBox::Save)->setText(QStringLiteral("保存(&S)"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 Prompts::FileAnswer QtPrompts::OpenFileName(const FileRequest& request)
 {
     QFileDialog dialog(Parent(), request.title, QString(), QtFilterFromPipes(request.filter));

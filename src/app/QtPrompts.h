@@ -15,6 +15,7 @@ public:
 
     void Message(const QString& text, Kind kind = Kind::Warning) override;
     bool Question(const QString& text, Buttons buttons = Buttons::OkCancel) override;
+    SaveChoice AskToSave(const QString& text) override;
     FileAnswer OpenFileName(const FileRequest& request) override;
     FileAnswer SaveFileName(const FileRequest& request) override;
 

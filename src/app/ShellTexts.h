@@ -12,6 +12,11 @@ inline const QString kOpenFilter = QStringLiteral(" Files (*.cdd)|*.cdd|All File
 inline const QString kStoreMessage = QStringLiteral("存盘");
 inline const QString kReady = QStringLiteral("就绪");
 inline const QString kRecentPlaceholder = QStringLiteral("最近的文件");
+inline const QString kUnsavedMarkers = QStringLiteral("标记尚未保存，是否保存？");
+inline const QString kReplaceMarkers =
+    QStringLiteral("已有标记。采用建议将替换底部深度并补充接头（已放置的接头级别不变），是否继续？");
+// Message pane after File / Save; %1 is the file written.
+inline const QString kSavedTo = QStringLiteral("标记已保存到 %1");
 
 inline const QString kAboutTitle = QStringLiteral("关于Orvek");
 inline const QString kAboutDescription = QStringLiteral("钢筋笼长度检测仪分析软件");

@@ -26,6 +26,11 @@ public:
         std::cerr << text.toStdString() << '\n';
         return false;
     }
+    SaveChoice AskToSave(const QString& text) override
+    {
+        std::cerr << text.toStdString() << '\n';
+        return SaveChoice::Cancel;
+    }
     FileAnswer OpenFileName(const FileRequest&) override { return {}; }
     FileAnswer SaveFileName(const FileRequest&) override { return {}; }
 };

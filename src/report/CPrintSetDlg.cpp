@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -130,6 +131,12 @@ void CPrintSetDlg::CreateControls()
     m_pDate = edit(IDC_DATE);
     m_pNotes = named(new QTextEdit(this), IDC_NOTES);
     m_pNotes->setAcceptRichText(false);
+    // Tab goes on to the next control, so that the buttons below can be reached from the
+    // keyboard; Ctrl+Tab types a tab.
+    m_pNotes->setTabChangesFocus(true);
+    auto* typeTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), m_pNotes);
+    typeTab->setContext(Qt::WidgetShortcut);
+    connect(typeTab, &QShortcut::activated, m_pNotes, [this] { m_pNotes->insertPlainText(QStringLiteral("\t")); });
     m_pCurrentFile = named(new QLabel(this), IDC_CURRENT_FILE);
     m_pFileList = named(new QListWidget(this), IDC_FILE_LIST);
     m_pFileList->setSelectionMode(QAbstractItemView::SingleSelection);

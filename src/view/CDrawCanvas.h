@@ -122,8 +122,13 @@ public:
     void ClearMarkers() { m_markerLayer.ClearMarkers(); }
     int IndexFromPixel(int x) const { return m_markerLayer.IndexFromPixel(x); }
     void ShowReadout(int sample) { m_markerLayer.ShowReadout(sample); }
-    void OnFileSave() { m_markerLayer.SaveMarkersAs(m_pPrompts); }
+    QString OnFileSave() { return m_markerLayer.SaveMarkersAs(m_pPrompts); }
     void PlaceMarkerAtSample(int kind, int entry, int x) { m_markerLayer.PlaceMarkerAtSample(kind, entry, x); }
+    void PlaceMarkersAtSamples(const std::vector<CMarkerLayer::SamplePlacement>& placements)
+    {
+        m_markerLayer.PlaceMarkersAtSamples(placements);
+    }
+    void UndoMarkers() { m_markerLayer.Undo(); }
     const CMarkerLayer& MarkerLayer() const { return m_markerLayer; }
 
 protected:
@@ -144,6 +149,12 @@ protected:
 private:
     QImage& Backing() override { return m_backing; }
     void StopReloading() override { m_requests.reloadFile = false; }
+    void RedrawMarkersFromRecords() override
+    {
+        m_requests.reloadFile = false;
+        m_requests.redrawMarkers = true;
+        Invalidate();
+    }
 
     // Graph mode steps of the paint; false when the paint stops before the marker passes.
     bool PaintGraph(QPainter& painter, QSize client);

@@ -2,6 +2,7 @@
 
 #include "view/IFrameState.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -123,8 +124,28 @@ void CDrawView::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
+QPoint CDrawView::KeyboardMenuPoint() const
+{
+    const int y = height() / 3;
+    return m_markerLayer.CursorShown() ? QPoint(m_markerLayer.CursorX(), y) : QPoint(width() / 2, y);
+}
+
+void CDrawView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The right button opens the menu on its press; this is the context menu key.
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        return;
+    std::unique_ptr<QMenu> menu(CreateContextMenu());
+    menu->exec(mapToGlobal(KeyboardMenuPoint()));
+}
+
 void CDrawView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        std::unique_ptr<QMenu> menu(CreateContextMenu());
+        menu->exec(mapToGlobal(KeyboardMenuPoint()));
+        return;
+    }
     if (m_markerLayer.OnKeyDown(event->key()))
         QWidget::keyPressEvent(event);
 }

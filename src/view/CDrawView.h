@@ -46,6 +46,8 @@ public:
     }
     // Menu 130, which a right click opens; its actions run OnCommand.
     QMenu* CreateContextMenu();
+    // Where the context menu key and Shift+F10 open menu 130: at the cursor when it is shown.
+    QPoint KeyboardMenuPoint() const;
 
     // The automatic interpretation's suggestion, drawn over the graph on screen while shown.
     SuggestionOverlay& Suggestion() { return m_suggestion; }
@@ -63,6 +65,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;

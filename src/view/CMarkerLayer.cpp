@@ -24,6 +24,10 @@ namespace {
 constexpr int kKeyLeft = 0x25;
 constexpr int kKeyRight = 0x27;
 constexpr int kKeySpace = 0x20;
+constexpr int kKeyPageUp = 0x21;
+constexpr int kKeyPageDown = 0x22;
+constexpr int kKeyEnd = 0x23;
+constexpr int kKeyHome = 0x24;
 
 const char* const kJointMenuTexts[10] = {"一级接头", "二级接头", "三级接头", "四级接头", "五级接头",
                                          "六级接头", "七级接头", "八级接头", "九级接头", "十级接头"};
@@ -72,6 +76,14 @@ int VirtualKey(int qtKey)
         return kKeyRight;
     case Qt::Key_Space:
         return kKeySpace;
+    case Qt::Key_PageUp:
+        return kKeyPageUp;
+    case Qt::Key_PageDown:
+        return kKeyPageDown;
+    case Qt::Key_End:
+        return kKeyEnd;
+    case Qt::Key_Home:
+        return kKeyHome;
     default:
         return 0;
     }
@@ -245,6 +257,25 @@ bool CMarkerLayer::OnKeyDown(int key)
                 EraseCursor();
             DrawCursor();
         }
+    } else if (vk == kKeyHome || vk == kKeyEnd || vk == kKeyPageUp || vk == kKeyPageDown) {
+        // Home and End go to the ends, the page keys a tenth of the axis: arrow steps that stop
+        // where an arrow key would.
+        const bool left = vk == kKeyHome || vk == kKeyPageUp;
+        const int steps = vk == kKeyHome || vk == kKeyEnd ? scale.count : std::max(1, scale.count / 10);
+        int entry = m_nCursorIndex;
+        for (int i = 0; i < steps; ++i) {
+            const ArrowStep step = left ? StepLeft(data, scale, entry) : StepRight(data, scale, entry);
+            if (step.kind != ArrowStep::Kind::Moved)
+                break;
+            entry = step.entry;
+        }
+        if (scale.count > 0) {
+            m_nCursorIndex = entry;
+            m_nCursorX = KeyCursorX(scale, data, entry);
+            if (m_bCursorShown)
+                EraseCursor();
+            DrawCursor();
+        }
     } else if (vk == kKeySpace) {
         data.m_nSmoothWindow = 1;
         m_view.Invalidate();
@@ -256,13 +287,40 @@ bool CMarkerLayer::OnKeyDown(int key)
 // ---------------------------------------------------------------------------------------------
 // Markers
 
+namespace {
+
+bool SameMarkers(const std::array<MarkerRecord, kMarkerSlots>& a, const std::array<MarkerRecord, kMarkerSlots>& b)
+{
+    for (std::size_t k = 0; k < a.size(); ++k)
+        if (a[k].depth != b[k].depth || (a[k].placed != 0) != (b[k].placed != 0) || a[k].x != b[k].x)
+            return false;
+    return true;
+}
+
+// More steps than an operator retraces; the oldest go first.
+constexpr std::size_t kUndoSteps = 100;
+
+}  // namespace
+
+void CMarkerLayer::Commit(const UndoStep& before)
+{
+    if (m_bGrouped || SameMarkers(before.markers, m_markers))
+        return;
+    if (m_undo.size() == kUndoSteps)
+        m_undo.erase(m_undo.begin());
+    m_undo.push_back(before);
+    m_bUnsaved = true;
+}
+
 void CMarkerLayer::OnMarkerCommand(int kind)
 {
     if (kind < 0 || kind >= kMarkerSlots || !m_bCursorShown)
         return;
+    const UndoStep before{m_markers, m_bUnsaved};
     if (m_markers[static_cast<std::size_t>(kind)].placed)
         RemoveMarker(kind);
     PlaceMarker(kind);
+    Commit(before);
 }
 
 void CMarkerLayer::PlaceMarkerAtSample(int kind, int entry, int x)
@@ -271,6 +329,50 @@ void CMarkerLayer::PlaceMarkerAtSample(int kind, int entry, int x)
     m_nCursorX = x;
     m_bCursorShown = true;
     OnMarkerCommand(kind);
+}
+
+void CMarkerLayer::PlaceMarkersAtSamples(const std::vector<SamplePlacement>& placements)
+{
+    const UndoStep before{m_markers, m_bUnsaved};
+    m_bGrouped = true;
+    for (const SamplePlacement& p : placements)
+        PlaceMarkerAtSample(p.kind, p.entry, p.x);
+    m_bGrouped = false;
+    Commit(before);
+}
+
+bool CMarkerLayer::MarkerStands(int kind) const
+{
+    if (kind < 0 || kind >= kMarkerSlots)
+        return false;
+    const MarkerRecord& marker = m_markers[static_cast<std::size_t>(kind)];
+    return marker.placed != 0 || marker.x != 0;
+}
+
+bool CMarkerLayer::AnyMarkerStands() const
+{
+    for (int kind = 0; kind < kMarkerSlots; ++kind)
+        if (MarkerStands(kind))
+            return true;
+    return false;
+}
+
+void CMarkerLayer::Undo()
+{
+    if (m_undo.empty())
+        return;
+    const UndoStep step = m_undo.back();
+    m_undo.pop_back();
+    m_markers = step.markers;
+    m_bUnsaved = step.unsaved;
+    // The picture is painted anew from white; the redraw pass puts up what the records hold.
+    for (MarkerRecord& marker : m_markers)
+        marker.placed = 0;
+    m_bMarkerOnImage = {};
+    m_bCursorOnImage = false;
+    m_bCursorShown = false;
+    m_bRecordsTaken = true;
+    m_surface.RedrawMarkersFromRecords();
 }
 
 void CMarkerLayer::PlaceMarker(int kind)
@@ -376,6 +478,8 @@ void CMarkerLayer::ResetMarkers()
     for (MarkerRecord& marker : m_markers)
         marker = MarkerRecord{};
     m_bCursorShown = false;
+    m_bUnsaved = false;
+    m_undo.clear();
     // Nothing is erased: the caller repaints, and the records no longer claim any line.
     m_bMarkerOnImage = {};
     m_bCursorOnImage = false;
@@ -504,8 +608,14 @@ bool CMarkerLayer::OnCommand(int nId)
         return true;
     }
     switch (nId) {
-    case cmd::kClearMarkers:
+    case cmd::kClearMarkers: {
+        const UndoStep before{m_markers, m_bUnsaved};
         ClearMarkers();
+        Commit(before);
+        return true;
+    }
+    case cmd::kEditUndo:
+        Undo();
         return true;
     case cmd::kSmoothSettings:
         // The dialog is the application's to show.
@@ -534,18 +644,21 @@ QMenu* CMarkerLayer::CreateContextMenu(QWidget* parent)
     menu->addSeparator();
     for (int kind = 0; kind < 10; ++kind)
         add(QString::fromUtf8(kJointMenuTexts[kind]), cmd::MarkerCommandId(kind));
+    menu->addSeparator();
+    add(QStringLiteral("撤销(&U)\tCtrl+Z"), cmd::kEditUndo);
+    menu->actions().constLast()->setEnabled(CanUndo());
     return menu;
 }
 
-void CMarkerLayer::SaveMarkersAs(Prompts* prompts)
+QString CMarkerLayer::SaveMarkersAs(Prompts* prompts)
 {
     if (!prompts)
-        return;
+        return {};
     // The markers stand on the data of the file on display; without it they stand on nothing.
     const DisplayedFile& file = m_view.File();
     if (!file.ShowsLoadedFile()) {
         prompts->Message(file.NotLoadedMessage());
-        return;
+        return {};
     }
     Prompts::FileRequest request;
     request.filter = QStringLiteral(" Files (*.cdd)|*.cdd|All Files (*.*)|*.*||");
@@ -556,14 +669,21 @@ void CMarkerLayer::SaveMarkersAs(Prompts* prompts)
     request.confirmOverwrite = true;
     const QString target = prompts->SaveFileName(request).path;
     if (target.isEmpty())
-        return;
+        return {};
 
     std::array<float, kMarkerSlots> depths{};
     for (std::size_t k = 0; k < depths.size(); ++k)
         depths[k] = m_markers[k].depth;
     const WriteResult result = SaveAsCopy(file.FilePath().toStdString(), target.toStdString(), depths);
-    if (result != WriteResult::Ok)
+    if (result != WriteResult::Ok) {
         prompts->Message(QString::fromUtf8(WriteResultMessage(result)));
+        return {};
+    }
+    // Undoing past the save leaves the records unlike what was written.
+    m_bUnsaved = false;
+    for (UndoStep& step : m_undo)
+        step.unsaved = true;
+    return target;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 class CDrawCanvas;
 class QImage;
@@ -41,6 +42,8 @@ public:
         virtual void RequestSmoothSettings() = 0;
         // The next paints draw from memory: re-reading the file would put the stored markers back.
         virtual void StopReloading() = 0;
+        // A repaint from memory that draws the records' markers again (after an undo).
+        virtual void RedrawMarkersFromRecords() = 0;
 
     protected:
         ~Surface() = default;
@@ -67,6 +70,13 @@ public:
     void PlaceMarker(int kind);
     // What a click on sample entry at column x leaves behind, then the marker command for kind.
     void PlaceMarkerAtSample(int kind, int entry, int x);
+    struct SamplePlacement {
+        int kind;
+        int entry;
+        int x;
+    };
+    // PlaceMarkerAtSample for each placement in order, undone as one step.
+    void PlaceMarkersAtSamples(const std::vector<SamplePlacement>& placements);
     void RemoveMarker(int kind);
     void ClearMarkers();
     void ResetMarkers();
@@ -87,6 +97,18 @@ public:
     // the placed markers are drawn again by the paint's redraw pass.
     void HideForRelayout();
 
+    // Marker kind is on the graph: placed by the operator or the file, or waiting to be drawn
+    // again after a new layout.
+    bool MarkerStands(int kind) const;
+    bool AnyMarkerStands() const;
+
+    // The marker commands since the file was chosen or last saved changed the records.
+    bool HasUnsavedMarkers() const { return m_bUnsaved; }
+    // Undo takes the records back to before the last marker command ("清    除" included); the
+    // steps go back to the choice of the file.
+    bool CanUndo() const { return !m_undo.empty(); }
+    void Undo();
+
     // Whether the records hold this file's markers already: restored from the file once, or set by
     // the operator since the file was chosen. ResetMarkers gives them up.
     bool RecordsTaken() const { return m_bRecordsTaken; }
@@ -97,8 +119,8 @@ public:
     void EraseCursor();
 
     // File / Save: asks for a file name and writes a copy of the file on display with the 11
-    // marker depths in its marker table.
-    void SaveMarkersAs(Prompts* prompts);
+    // marker depths in its marker table. Returns the path written, empty when nothing was.
+    QString SaveMarkersAs(Prompts* prompts);
 
     // Marker line and upward label on a printed page, on any painter: the label at (x + 3, 3 x top)
     // in a font MulDiv(14, dpi, 96) pixels high, the line from (x, top) to (x, bottom).
@@ -115,6 +137,14 @@ public:
     QPoint CursorLineStart() const { return m_cursorLineStart; }
 
 private:
+    struct UndoStep {
+        std::array<MarkerRecord, kMarkerSlots> markers;
+        bool unsaved = false;
+    };
+    // Closes a marker command that started with the records of before: an undo step when the
+    // command changed them.
+    void Commit(const UndoStep& before);
+
     // keepDepth: the record's depth stands (a marker drawn again at another width) rather than the
     // depth of the sample under the column, which may differ where samples share a column.
     void PlaceMarkerOn(int kind, int x, QPainter* paintPainter, bool keepDepth = false);
@@ -139,6 +169,10 @@ private:
     bool m_bCursorOnImage = false;
     bool m_bRecordsTaken = false;
     bool m_bCursorBeforeResize = false;
+    bool m_bUnsaved = false;
+    // Inside PlaceMarkersAtSamples, whose placements commit together.
+    bool m_bGrouped = false;
+    std::vector<UndoStep> m_undo;
     // The paint's painter while a pass draws on the backing image, so that nothing opens a second
     // painter on the image being painted.
     QPainter* m_pBackingPainter = nullptr;

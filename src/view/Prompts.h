@@ -39,6 +39,11 @@ public:
     // A modal question; true when the operator answered OK (or Yes).
     virtual bool Question(const QString& text, Buttons buttons = Buttons::OkCancel) = 0;
 
+    // What to do with work not saved yet before it would be lost.
+    enum class SaveChoice { Save, Discard, Cancel };
+    // A modal question with the buttons save, discard and cancel.
+    virtual SaveChoice AskToSave(const QString& text) = 0;
+
     // Modal file dialogs; an empty path means the operator cancelled.
     virtual FileAnswer OpenFileName(const FileRequest& request) = 0;
     virtual FileAnswer SaveFileName(const FileRequest& request) = 0;

@@ -2,6 +2,7 @@
 
 #include "analysis/Interpretation.h"
 
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -34,10 +35,19 @@ public:
     void Draw(QPainter& painter, const CDrawView& view, int shownComponents) const;
 
     // Places the markers as the operator would: the cursor on the sample nearest each depth, then
-    // that kind's marker command, exactly as from the context menu. The suggestion is then
-    // cleared; the markers show it now. Nothing is written to the file. False when the view shows
-    // no samples to place them on.
+    // that kind's marker command, exactly as from the context menu, all of it one undo step. The
+    // bottom takes the suggested depth. Joints the operator placed keep their levels and depths;
+    // a suggested joint within one step of one of them is taken as that joint, the others go
+    // into the free levels from shallow to deep. The suggestion is then cleared; the markers show
+    // it now. Nothing is written to the file. False when the view shows no samples to place them
+    // on.
     bool Accept(CDrawView& view);
+
+    // Where a label of size text goes beside the line at x: right of it at the top of the lines,
+    // else left of it, else lower down, so that it covers neither another line (at the columns
+    // lines) nor a title (avoid). Lines run from top to bottom.
+    static QRect LabelRect(int x, QSize text, const std::vector<int>& lines, const std::vector<QRect>& avoid, int top,
+                           int bottom);
 
 private:
     std::optional<CageSuggestion> m_suggestion;

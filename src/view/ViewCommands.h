@@ -12,6 +12,8 @@ inline constexpr int kExportData = 32816;
 // Context menu 130.
 inline constexpr int kClearMarkers = 32818;
 inline constexpr int kSmoothSettings = 32829;
+// Edit / Undo (Ctrl+Z): the last marker command is taken back.
+inline constexpr int kEditUndo = 57643;
 
 // Command id that places marker kind k (32787.. for the joints, 32796 for the bottom); 0 for a
 // kind out of range.

@@ -72,7 +72,7 @@ void TestMainFrame::windowParts()
     QStringList menus;
     for (QAction* menu : frame.menuBar()->actions())
         menus << menu->text();
-    QCOMPARE(menus, QStringList({"文件(&F)", "视图(&V)", "查看(&C)", "帮助(&H)"}));
+    QCOMPARE(menus, QStringList({"文件(&F)", "编辑(&E)", "视图(&V)", "查看(&C)", "帮助(&H)"}));
     QVERIFY(frame.Action(cmd::kToggleZ)->isChecked());
     QVERIFY(!frame.Action(cmd::kToggleX)->isChecked());
 

@@ -31,6 +31,8 @@ class TestSuggestion : public QObject {
     Q_OBJECT
 private slots:
     void suggestAcceptAndSave();
+    void operatorMarkersKeepTheirLevels();
+    void messageGoesWithTheFile();
 };
 
 void TestSuggestion::suggestAcceptAndSave()
@@ -87,6 +89,69 @@ void TestSuggestion::suggestAcceptAndSave()
     QVERIFY(frame.OpenDocumentFile(f.Sample(QStringLiteral("p01.cdd"))));
     QVERIFY(!view.Suggestion().Shown());
     QVERIFY(!frame.Action(cmd::kAcceptSuggestion)->isEnabled());
+}
+
+void TestSuggestion::operatorMarkersKeepTheirLevels()
+{
+    ShellFixture f;
+    QVERIFY(f.Show());
+    CMainFrame& frame = *f.frame;
+    CDrawView& view = f.View();
+    // P03-30m: the cage ends at 26.50 m with a joint at 12.50 m.
+    QVERIFY(frame.OpenDocumentFile(f.Sample(QStringLiteral("p03.cdd"), QStringLiteral("P03-30m.cdd"))));
+    view.repaint();
+    const CursorScale scale = MakeCursorScale(view.File().ScreenData().primary, view.PaintedSize().width());
+    const float joint = f.PlaceAt(RestoredMarkerX(scale, 20.0f), 0);
+    const float ownBottom = f.PlaceAt(RestoredMarkerX(scale, 5.0f), kBottomMarker);
+    const auto before = view.MarkerLayer().Markers();
+
+    frame.Action(cmd::kAutoInterpret)->trigger();
+    QVERIFY(view.Suggestion().Shown());
+    // Refused: nothing moves and the suggestion stays.
+    f.prompts.m_answers = {false};
+    frame.Action(cmd::kAcceptSuggestion)->trigger();
+    QCOMPARE(f.prompts.Questions().size(), 1);
+    QCOMPARE(view.MarkerLayer().Markers()[kBottomMarker].depth, ownBottom);
+    QVERIFY(view.Suggestion().Shown());
+
+    f.prompts.m_answers = {true};
+    frame.Action(cmd::kAcceptSuggestion)->trigger();
+    const auto& markers = view.MarkerLayer().Markers();
+    QVERIFY(std::abs(markers[kBottomMarker].depth - 26.5f) <= 0.25f);
+    // The operator's level 1 stays where it was; the suggested joint takes the next free level.
+    QCOMPARE(markers[0].depth, joint);
+    QVERIFY(std::abs(markers[1].depth - 12.5f) <= 0.5f);
+
+    // One undo takes the whole adoption back.
+    frame.OnCommand(cmd::kEditUndo);
+    for (std::size_t k = 0; k < markers.size(); ++k)
+        QCOMPARE(markers[k].depth, before[k].depth);
+    QVERIFY(!view.MarkerLayer().MarkerStands(1));
+}
+
+void TestSuggestion::messageGoesWithTheFile()
+{
+    ShellFixture f;
+    QVERIFY(f.Show());
+    CMainFrame& frame = *f.frame;
+    // Nothing shown, nothing to interpret.
+    QVERIFY(!frame.Action(cmd::kAutoInterpret)->isEnabled());
+    const QString p03 = f.Sample(QStringLiteral("p03.cdd"), QStringLiteral("P03-30m.cdd"));
+    const QString p01 = f.Sample(QStringLiteral("p01.cdd"));
+    QVERIFY(frame.OpenDocumentFile(p03));
+    f.View().repaint();
+    QVERIFY(frame.Action(cmd::kAutoInterpret)->isEnabled());
+    frame.Action(cmd::kAutoInterpret)->trigger();
+    const QLabel* message = frame.findChild<QLabel*>(QStringLiteral("messagePane"));
+    QVERIFY(message->text().startsWith(QStringLiteral("自动判读：")));
+
+    // A file chosen in the tree takes the message with the overlay.
+    QTreeWidgetItem* root = f.Tree().RootItem();
+    QTreeWidgetItem* other =
+        root->child(0)->data(0, CFileTreeView::kPathRole).toString() == p01 ? root->child(0) : root->child(1);
+    f.Tree().SelectFile(other);
+    QVERIFY(!f.View().Suggestion().Shown());
+    QCOMPARE(message->text(), QStringLiteral("就绪"));
 }
 
 QTEST_MAIN(TestSuggestion)

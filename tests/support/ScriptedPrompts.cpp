@@ -19,6 +19,16 @@ bool ScriptedPrompts::Question(const QString& text, Buttons buttons)
     return answer;
 }
 
+Prompts::SaveChoice ScriptedPrompts::AskToSave(const QString& text)
+{
+    m_calls.append(Record{Call::AskToSave, text});
+    if (m_saveChoices.empty())
+        return SaveChoice::Discard;
+    const SaveChoice choice = m_saveChoices.front();
+    m_saveChoices.pop_front();
+    return choice;
+}
+
 Prompts::FileAnswer ScriptedPrompts::OpenFileName(const FileRequest& request)
 {
     return FileDialog(Call::OpenFile, request);
@@ -59,7 +69,7 @@ QStringList ScriptedPrompts::Questions() const
 {
     QStringList texts;
     for (const Record& r : m_calls)
-        if (r.call == Call::Question)
+        if (r.call == Call::Question || r.call == Call::AskToSave)
             texts.append(r.text);
     return texts;
 }
@@ -86,4 +96,5 @@ void ScriptedPrompts::Clear()
     m_calls.clear();
     m_answers.clear();
     m_fileAnswers.clear();
+    m_saveChoices.clear();
 }

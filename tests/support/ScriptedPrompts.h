@@ -10,7 +10,7 @@
 // recorded so a test can check which texts the operator would have seen, in which order.
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Call { Message, Question, OpenFile, SaveFile };
+    enum class Call { Message, Question, OpenFile, SaveFile, AskToSave };
 
     struct Record {
         Call call;
@@ -25,11 +25,14 @@ public:
     std::deque<bool> m_answers;
     std::deque<FileAnswer> m_fileAnswers;
     bool m_bDefaultAnswer = false;
+    // Answers of AskToSave in order; when dry, the work is discarded (the program before it asked).
+    std::deque<SaveChoice> m_saveChoices;
 
     QList<Record> m_calls;
 
     void Message(const QString& text, Kind kind = Kind::Warning) override;
     bool Question(const QString& text, Buttons buttons = Buttons::OkCancel) override;
+    SaveChoice AskToSave(const QString& text) override;
     FileAnswer OpenFileName(const FileRequest& request) override;
     FileAnswer SaveFileName(const FileRequest& request) override;
 
@@ -38,7 +41,7 @@ public:
 
     // Texts of the messages shown so far, in order.
     QStringList Messages() const;
-    // Texts of the questions asked so far, in order.
+    // Texts of the questions asked so far (AskToSave included), in order.
     QStringList Questions() const;
     // Number of calls of one kind.
     int Count(Call call) const;

@@ -376,17 +376,18 @@ private slots:
         f.Open(f.Copy("P01-12m.cdd"));
         std::unique_ptr<QMenu> menu(f.view->CreateContextMenu());
         const QList<QAction*> actions = menu->actions();
-        QCOMPARE(actions.size(), 14);
+        // Menu 130, then a separator and the undo of the marker commands.
+        QCOMPARE(actions.size(), 16);
         const QStringList texts = {QStringLiteral("清    除"), QStringLiteral("平滑设置"), QStringLiteral("底部深度"),
                                    QString(),  // separator
                                    QStringLiteral("一级接头"), QStringLiteral("二级接头"), QStringLiteral("三级接头"),
                                    QStringLiteral("四级接头"), QStringLiteral("五级接头"), QStringLiteral("六级接头"),
                                    QStringLiteral("七级接头"), QStringLiteral("八级接头"), QStringLiteral("九级接头"),
-                                   QStringLiteral("十级接头")};
+                                   QStringLiteral("十级接头"), QString(), QStringLiteral("撤销(&U)\tCtrl+Z")};
         const QList<int> ids = {32818, 32829, 32796, 0, 32787, 32788, 32789, 32790,
-                                32805, 32806, 32807, 32809, 32810, 32811};
+                                32805, 32806, 32807, 32809, 32810, 32811, 0, 57643};
         for (int i = 0; i < actions.size(); ++i) {
-            QCOMPARE(actions[i]->isSeparator(), i == 3);
+            QCOMPARE(actions[i]->isSeparator(), i == 3 || i == 14);
             QCOMPARE(actions[i]->text(), texts[i]);
             QCOMPARE(actions[i]->data().toInt(), ids[i]);
         }

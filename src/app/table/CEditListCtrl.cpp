@@ -128,6 +128,7 @@ void CEditListCtrl::Fill()
             setItem(r, 3 * g + 2, NewCell(gradient, 2));
         }
     }
+    SizeColumns(m_pView->size().width());
     setUpdatesEnabled(true);
     m_strFilledPath = loaded ? m_pView->File().FilePath() : QString();
     m_nFilledCount = n;
@@ -143,10 +144,26 @@ void CEditListCtrl::FitTo(QSize client)
 void CEditListCtrl::LayOut(QSize client)
 {
     setGeometry(0, 0, client.width(), client.height());
-    // The grid's own client width: inside its frame.
-    const int width = std::max(0, client.width() - 2 * frameWidth());
-    for (int c = 0; c < kColumnCount; ++c)
-        setColumnWidth(c, width / kColumnCount);
+    SizeColumns(client.width());
+}
+
+void CEditListCtrl::SizeColumns(int clientWidth)
+{
+    // The grid's own client width: inside its frame. Each column takes its equal share, or what its
+    // widest text needs when the share is narrower; the grid scrolls sideways then.
+    const int width = std::max(0, clientWidth - 2 * frameWidth());
+    const QFontMetrics cells(font());
+    const QFontMetrics titles(horizontalHeader()->font());
+    const int padding = cells.horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < kColumnCount; ++c) {
+        int need = 0;
+        if (const QTableWidgetItem* title = horizontalHeaderItem(c))
+            need = titles.horizontalAdvance(title->text());
+        for (int r = 0; r < rowCount(); ++r)
+            if (const QTableWidgetItem* cell = item(r, c))
+                need = std::max(need, cells.horizontalAdvance(cell->text()));
+        setColumnWidth(c, std::max(width / kColumnCount, need + 2 * padding));
+    }
 }
 
 void CEditListCtrl::mouseDoubleClickEvent(QMouseEvent* event)

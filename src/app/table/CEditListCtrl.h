@@ -36,7 +36,8 @@ public:
     // Refills the grid from the drawing view's screen slot when the view paints in table mode.
     void Fill() override;
 
-    // Covers a client area of size client and shares its width equally among the 15 columns.
+    // Covers a client area of size client and shares its width equally among the 15 columns, each
+    // at least as wide as its texts.
     void FitTo(QSize client);
 
     // Layout for N samples: R = (N + 5) / 5 rows; cell (row, group) shows sample N - 1 - (group R +
@@ -72,6 +73,7 @@ protected:
 
 private:
     void LayOut(QSize client);
+    void SizeColumns(int clientWidth);
     void SetGradientCell(int nRow, int nColumn, int32_t dz, int32_t step);
     void CancelEdit();
     void AskToSave();

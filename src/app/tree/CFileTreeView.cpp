@@ -5,11 +5,14 @@
 #include "app/FileChecks.h"
 #include "data/Messages.h"
 #include "data/PathUtil.h"
+#include "view/DisplayedFile.h"
 #include "view/Prompts.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QtEndian>
 
@@ -28,6 +31,8 @@ CFileTreeView::CFileTreeView(CMainFrame& frame, Prompts& prompts, QWidget* paren
     // The item text is the whole file name; a long one scrolls rather than being cut.
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
+    // Every name counts, not only the first thousand of a large folder.
+    header()->setResizeContentsPrecision(-1);
 
     const IconId images[] = {IconId::TreeFile, IconId::TreeFileSelected, IconId::TreeFileMarked,
                              IconId::TreeFolder};
@@ -100,9 +105,42 @@ void CFileTreeView::SelectFile(QTreeWidgetItem* item)
     const QString path = item->data(0, kPathRole).toString();
     if (!IsReadableNonEmpty(path)) {
         m_prompts.Message(QString::fromUtf8(msg::kCannotRead));
+        SelectPath(m_frame.ShownFile().FilePath());
+        return;
+    }
+    if (!m_frame.MayDropMarkers()) {
+        SelectPath(m_frame.ShownFile().FilePath());
         return;
     }
     m_frame.ShowChosenFile(path, CMainFrame::Origin::Tree);
+}
+
+void CFileTreeView::SelectPath(const QString& path)
+{
+    QTreeWidgetItem* root = RootItem();
+    if (!root || path.isEmpty())
+        return;
+    const QString wanted = QFileInfo(path).absoluteFilePath();
+    for (int i = 0; i < root->childCount(); ++i) {
+        QTreeWidgetItem* item = root->child(i);
+        if (QFileInfo(item->data(0, kPathRole).toString()).absoluteFilePath() == wanted) {
+            setCurrentItem(item);
+            scrollToItem(item);
+            return;
+        }
+    }
+    clearSelection();
+}
+
+void CFileTreeView::keyPressEvent(QKeyEvent* event)
+{
+    // Enter opens the highlighted file as a click would; moving the highlight alone does not.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+        SelectFile(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 // Only a left click chooses a file; keys, double clicks and expansion leave the display alone.

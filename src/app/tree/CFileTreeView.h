@@ -30,8 +30,10 @@ public:
     // Deletes every item and lists m_strFolder again.
     void Refill();
 
-    // Makes the file of item the displayed file (the click on an item).
+    // Makes the file of item the displayed file (the click on an item, Enter).
     void SelectFile(QTreeWidgetItem* item);
+    // Highlights the item of the file at path and scrolls it into view; nothing when not listed.
+    void SelectPath(const QString& path);
 
     QTreeWidgetItem* RootItem() const { return topLevelItemCount() > 0 ? topLevelItem(0) : nullptr; }
 
@@ -41,6 +43,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QIcon ItemIcon(int nImage, int nSelectedImage) const;
