@@ -97,9 +97,10 @@ void TestSuggestion::operatorMarkersKeepTheirLevels()
     QVERIFY(f.Show());
     CMainFrame& frame = *f.frame;
     CDrawView& view = f.View();
-    // P03-30m: the cage ends at 26.50 m with a joint at 12.50 m.
-    QVERIFY(frame.OpenDocumentFile(f.Sample(QStringLiteral("p03.cdd"), QStringLiteral("P03-30m.cdd"))));
+    // P04-45m: the cage ends at 40.50 m with laps at 12 and 24 m; its stored markers go first.
+    QVERIFY(frame.OpenDocumentFile(f.Sample(QStringLiteral("p04.cdd"), QStringLiteral("P04-45m.cdd"))));
     view.repaint();
+    view.OnCommand(cmd::kClearMarkers);
     const CursorScale scale = MakeCursorScale(view.File().ScreenData().primary, view.PaintedSize().width());
     const float joint = f.PlaceAt(RestoredMarkerX(scale, 20.0f), 0);
     const float ownBottom = f.PlaceAt(RestoredMarkerX(scale, 5.0f), kBottomMarker);
@@ -117,10 +118,11 @@ void TestSuggestion::operatorMarkersKeepTheirLevels()
     f.prompts.m_answers = {true};
     frame.Action(cmd::kAcceptSuggestion)->trigger();
     const auto& markers = view.MarkerLayer().Markers();
-    QVERIFY(std::abs(markers[kBottomMarker].depth - 26.5f) <= 0.25f);
-    // The operator's level 1 stays where it was; the suggested joint takes the next free level.
+    QVERIFY(std::abs(markers[kBottomMarker].depth - 40.5f) <= 0.25f);
+    // The operator's level 1 stays where it was; the suggested joints take the next free levels.
     QCOMPARE(markers[0].depth, joint);
-    QVERIFY(std::abs(markers[1].depth - 12.5f) <= 0.5f);
+    QVERIFY(std::abs(markers[1].depth - 12.0f) <= 0.5f);
+    QVERIFY(std::abs(markers[2].depth - 24.0f) <= 0.5f);
 
     // One undo takes the whole adoption back.
     frame.OnCommand(cmd::kEditUndo);
