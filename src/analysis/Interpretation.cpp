@@ -516,8 +516,8 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
             break;
         }
         const double depth = g.first + j * g.spacing;
-        if (LapShare(g, ring, depth, sign) >= kLapShare &&
-            std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; })) {
+        if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; }) &&
+            LapShare(g, ring, depth, sign) >= kLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }
