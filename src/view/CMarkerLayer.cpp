@@ -316,6 +316,11 @@ void CMarkerLayer::OnMarkerCommand(int kind)
 {
     if (kind < 0 || kind >= kMarkerSlots || !m_bCursorShown)
         return;
+    // The marker table keeps positive depths only: a marker on a sample at 0 m or above would be
+    // drawn now and gone once saved, so the marker stays where it was.
+    const MarkerSpot spot = LocateMarker(Measure(), m_view.File().ScreenData().primary, m_nCursorX);
+    if (spot.drawn && !IsStoredMarker(spot.depth))
+        return;
     const UndoStep before{m_markers, m_bUnsaved};
     if (m_markers[static_cast<std::size_t>(kind)].placed)
         RemoveMarker(kind);

@@ -32,6 +32,8 @@ public:
     // What the grid needs of the main frame (the display mode) and where it asks its question.
     void SetFrame(const IFrameState* frame) { m_pFrame = frame; }
     void SetPrompts(Prompts* prompts) { m_pPrompts = prompts; }
+    // The file the grid was filled from, which a write-back of its Z column goes into.
+    const QString& FilledPath() const { return m_strFilledPath; }
 
     // Refills the grid from the drawing view's screen slot when the view paints in table mode.
     void Fill() override;
