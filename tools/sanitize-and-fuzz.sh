@@ -6,13 +6,17 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 
 # Seconds per fuzz target; CI runs every target, so keep the sum of them a few minutes.
-FUZZ_SECONDS=${FUZZ_SECONDS:-30}
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+# Seconds of the random operator, the whole desktop program under random actions.
+OPERATOR_SECONDS=${OPERATOR_SECONDS:-120}
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVEK_SANITIZE=ON -DORVEK_BENCH=OFF -DORVEK_WERROR=ON
 cmake --build build/asan -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 QT_QPA_PLATFORM=offscreen \
   ctest --test-dir build/asan --output-on-failure -j"$(nproc)"
+
+bash tools/random-operator.sh "$OPERATOR_SECONDS" 1
 
 source tools/fuzz-common.sh
 fuzz_build

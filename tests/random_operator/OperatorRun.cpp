@@ -342,11 +342,24 @@ void OperatorRun::StartFrame()
     m_frame->OpenDocumentFile(QDir(m_folder).filePath(kSamples[0]));
 }
 
+namespace {
+
+// Pictures and printed pages are the program's own output beside the file on display, written by
+// their commands without a question; they are not watched (and are the largest files).
+bool IsOutput(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("bmp") || suffix == QLatin1String("pdf");
+}
+
+}  // namespace
+
 void OperatorRun::Snapshot()
 {
     m_bytes.clear();
     for (const QString& path : FolderFiles())
-        m_bytes.insert(path, Bytes(path));
+        if (!IsOutput(path))
+            m_bytes.insert(path, Bytes(path));
 }
 
 void OperatorRun::Fail(const QString& property, const QString& detail)
@@ -358,6 +371,14 @@ void OperatorRun::Fail(const QString& property, const QString& detail)
 QWidget* OperatorRun::ModalWidget() const
 {
     return QApplication::activeModalWidget();
+}
+
+QWidget* OperatorRun::SummaryWindow() const
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && QByteArray(window->metaObject()->className()) == "CSummaryWnd")
+            return window;
+    return nullptr;
 }
 
 QWidget* OperatorRun::Target(int which) const
@@ -385,7 +406,7 @@ Action OperatorRun::Draw(std::mt19937& rng) const
         action.a = pick(16);
         return action;
     }
-    if (modal && roll < 75) {
+    if ((modal && roll < 75) || (!modal && roll >= 97 && SummaryWindow())) {
         action.kind = Action::Kind::Dialog;
         action.a = pick(100) < 45 ? 0 : pick(6);
         action.b = pick(12);
@@ -429,10 +450,11 @@ Action OperatorRun::Draw(std::mt19937& rng) const
     } else if (r < 93) {
         action.kind = Action::Kind::External;
         action.a = pick(int(kSamples.size()));
-    } else if (r < 96) {
+    } else if (r < 94) {
+        // Long enough, now and then, for the progress of a print to show.
         action.kind = Action::Kind::Wait;
         action.a = pick(700);
-    } else if (r < 97) {
+    } else if (r < 95) {
         action.kind = Action::Kind::Close;
     } else {
         action.kind = Action::Kind::Drop;
@@ -563,8 +585,9 @@ void OperatorRun::Perform(const Action& action)
         m_bytes[m_liveFile] = Bytes(m_liveFile);
         break;
     case Action::Kind::Dialog:
-        if (modal)
-            DoDialog(modal, action);
+        // Without a dialog open, the site summary's window takes its turn when it is shown.
+        if (QWidget* window = modal ? modal : (popup ? nullptr : SummaryWindow()))
+            DoDialog(window, action);
         break;
     case Action::Kind::Menu:
         DoMenu(action);
@@ -577,6 +600,7 @@ void OperatorRun::Perform(const Action& action)
             m_frame->close();
             if (!m_frame->isVisible()) {
                 m_frame.reset();
+                ++m_stats.restarts;
                 StartFrame();
             }
         }
@@ -688,6 +712,7 @@ void OperatorRun::DoMenu(const Action& action)
 
 void OperatorRun::DoDialog(QWidget* dialog, const Action& action)
 {
+    ++m_stats.dialogs[QString::fromLatin1(dialog->metaObject()->className())];
     if (auto* print = qobject_cast<QPrintDialog*>(dialog)) {
         // Qt's own print dialog: printing goes into a PDF of the folder, never to a real printer.
         if (action.a == 0 && action.b % 2 == 0) {
@@ -801,17 +826,15 @@ void OperatorRun::CheckFiles()
         if (!now.contains(it.key()))
             Fail(QStringLiteral("file lost"), it.key());
     for (const QString& path : now) {
+        if (IsOutput(path))
+            continue;
         const QByteArray after = Bytes(path);
         const auto before = m_bytes.constFind(path);
         if (before != m_bytes.cend() && *before == after)
             continue;
         const bool isNew = before == m_bytes.cend();
-        // Pictures and printed pages are the program's own output beside the file on display,
-        // written by their commands without a question; a folder's configuration is created
-        // when a file of it is first read.
-        const QString suffix = QFileInfo(path).suffix().toLower();
-        if (suffix == QLatin1String("bmp") || suffix == QLatin1String("pdf") ||
-            (isNew && QFileInfo(path).fileName() == QLatin1String(kSystemConfigName)))
+        // A folder's configuration is created when a file of it is first read.
+        if (isNew && QFileInfo(path).fileName() == QLatin1String(kSystemConfigName))
             continue;
         bool explained = false;
         for (const WriteAllowance& allowance : m_allowances) {
@@ -844,6 +867,7 @@ void OperatorRun::CheckFiles()
                 break;
             }
         }
+        m_stats.writes += explained ? 1 : 0;
         if (!explained)
             Fail(QStringLiteral("file changed without a confirmed save"),
                  QStringLiteral("%1 (%2 -> %3 bytes)")
@@ -949,6 +973,25 @@ void OperatorRun::CloseEverything()
         return;
     }
     QTimer::singleShot(1, [this] { CloseEverything(); });
+}
+
+QString OperatorRun::Statistics() const
+{
+    if (qEnvironmentVariableIsSet("RANDOM_OPERATOR_TRACE")) {
+        QMap<QString, int> texts;
+        for (const QString& text : m_prompts->Texts())
+            ++texts[text.left(60)];
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            std::fprintf(stderr, "%5d  %s\n", it.value(), qPrintable(it.key()));
+    }
+    QStringList dialogs;
+    for (auto it = m_stats.dialogs.cbegin(); it != m_stats.dialogs.cend(); ++it)
+        dialogs.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
+    return QStringLiteral("prompts %1, confirmed writes %2, restarts %3, dialog actions: %4")
+        .arg(m_prompts->Texts().size())
+        .arg(m_stats.writes)
+        .arg(m_stats.restarts)
+        .arg(dialogs.join(QStringLiteral(", ")));
 }
 
 void OperatorRun::Finish()

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMap>
 #include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
@@ -90,6 +91,8 @@ public:
     void Perform(const Action& action);
     // The first finding, once there is one.
     const std::optional<Finding>& FirstFinding() const { return m_finding; }
+    // What the run did: prompts answered, files written, dialogs worked.
+    QString Statistics() const;
     // Closes the program once the run is over.
     void Finish();
 
@@ -116,6 +119,7 @@ private:
     void Hold(const std::function<void()>& run);
     void Fail(const QString& property, const QString& detail);
     QWidget* ModalWidget() const;
+    QWidget* SummaryWindow() const;
     QWidget* Target(int which) const;
     void DoDialog(QWidget* dialog, const Action& action);
     void DoMenu(const Action& action);
@@ -134,6 +138,11 @@ private:
     QHash<QString, QByteArray> m_bytes;  // what each file of the folder held after the last action
     std::vector<WriteAllowance> m_allowances;
     std::optional<Finding> m_finding;
+    struct {
+        int writes = 0;
+        int restarts = 0;
+        QMap<QString, int> dialogs;
+    } m_stats;
     bool m_bRunning = false;
     bool m_bStepPending = false;
     int m_nDepth = 0;

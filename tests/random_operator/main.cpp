@@ -82,6 +82,7 @@ Outcome Drive(std::function<std::optional<Action>(OperatorRun&)> next, QFile* lo
     run.Run();
     watchdog.Disarm();
     outcome.finding = run.FirstFinding();
+    std::printf("%s\n", qPrintable(run.Statistics()));
     run.Finish();
     outcome.actions = done;
     outcome.seconds = double(OperatorClockMs() - start) / 1000.0;
@@ -98,13 +99,14 @@ void Report(const Outcome& outcome)
 }
 
 // How a replay of a sequence ended, for the delta debugging: "" when nothing was found.
-QString ReplaySignature(const QString& program, const std::vector<Action>& actions, const QString& dir, int timeoutMs)
+QString ReplaySignature(const QString& program, const std::vector<Action>& actions, const QString& dir, int timeoutMs,
+                        qint64 hangMs)
 {
     const QString path = dir + QStringLiteral("/candidate.seq");
     WriteSequence(path, actions);
     QProcess child;
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(program, {QStringLiteral("--replay"), path});
+    child.start(program, {QStringLiteral("--replay"), path, QStringLiteral("--hang-ms"), QString::number(hangMs)});
     if (!child.waitForFinished(timeoutMs)) {
         child.kill();
         child.waitForFinished();
@@ -124,7 +126,7 @@ QString ReplaySignature(const QString& program, const std::vector<Action>& actio
 // Zeller's ddmin: the sequence cut into n parts, a part or its complement kept while the failure
 // stays the same, n doubled when neither fails.
 std::vector<Action> Shrink(const QString& program, std::vector<Action> actions, const QString& signature,
-                           int timeoutMs)
+                           int timeoutMs, qint64 hangMs)
 {
     QTemporaryDir dir;
     std::size_t n = 2;
@@ -137,11 +139,11 @@ std::vector<Action> Shrink(const QString& program, std::vector<Action> actions, 
             std::vector<Action> part(from, to);
             std::vector<Action> rest(actions.begin(), from);
             rest.insert(rest.end(), to, actions.end());
-            if (n > 2 && ReplaySignature(program, part, dir.path(), timeoutMs) == signature) {
+            if (n > 2 && ReplaySignature(program, part, dir.path(), timeoutMs, hangMs) == signature) {
                 actions = part;
                 n = 2;
                 reduced = true;
-            } else if (ReplaySignature(program, rest, dir.path(), timeoutMs) == signature) {
+            } else if (ReplaySignature(program, rest, dir.path(), timeoutMs, hangMs) == signature) {
                 actions = rest;
                 n = std::max<std::size_t>(n - 1, 2);
                 reduced = true;
@@ -182,13 +184,13 @@ int main(int argc, char** argv)
         const std::vector<Action> actions = ReadSequence(parser.value(QStringLiteral("shrink")));
         QTemporaryDir dir;
         const int timeoutMs = int(std::max<qint64>(60000, hangMs * 4 + 30000));
-        const QString signature = ReplaySignature(app.applicationFilePath(), actions, dir.path(), timeoutMs);
+        const QString signature = ReplaySignature(app.applicationFilePath(), actions, dir.path(), timeoutMs, hangMs);
         if (signature.isEmpty()) {
             std::printf("the %zu actions replay without a finding; nothing to shorten\n", actions.size());
             return 2;
         }
         std::printf("shortening %zu actions that fail with \"%s\"\n", actions.size(), qPrintable(signature));
-        const std::vector<Action> shortened = Shrink(app.applicationFilePath(), actions, signature, timeoutMs);
+        const std::vector<Action> shortened = Shrink(app.applicationFilePath(), actions, signature, timeoutMs, hangMs);
         const QString out = parser.value(QStringLiteral("out"));
         if (out.isEmpty() || !WriteSequence(out, shortened))
             return 2;
