@@ -1,20 +1,5 @@
 #include "data/TestDate.h"
 
-#include <mutex>
-
-namespace {
-
-// mktime and localtime read the C library's time-zone state, which it may set up lazily on the
-// first call; not every C library guards that (the Windows one has been seen to fail in its heap
-// when the site summary reads files on several threads), so the conversions take turns.
-std::mutex& TimeZoneLock()
-{
-    static std::mutex lock;
-    return lock;
-}
-
-}  // namespace
-
 InvalidTestDateError::InvalidTestDateError(int y, int m, int d)
     : std::runtime_error("invalid test date " + std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d)),
       year(y), month(m), day(d)
@@ -28,11 +13,7 @@ bool DateToTime(int year, int month, int day, int64_t& out)
     tm.tm_mon = month - 1;
     tm.tm_mday = day;
     tm.tm_isdst = -1;
-    std::time_t t;
-    {
-        const std::lock_guard guard(TimeZoneLock());
-        t = std::mktime(&tm);
-    }
+    const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1)) {
         return false;
     }
@@ -43,7 +24,6 @@ bool DateToTime(int year, int month, int day, int64_t& out)
 bool LocalDate(int64_t timeValue, std::tm& out)
 {
     const std::time_t t = static_cast<std::time_t>(timeValue);
-    const std::lock_guard guard(TimeZoneLock());
 #ifdef _WIN32
     return localtime_s(&out, &t) == 0;
 #else
