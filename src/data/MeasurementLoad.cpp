@@ -223,12 +223,11 @@ struct Tables {
     }
 };
 
-// Loads work on a copy of the slot so that a failed load leaves it untouched; the copy is kept per
-// thread so that repeated loads (the view reloads on every paint while asked to) reuse it. The
-// sample tables are too large to copy at every load: the copy borrows the slot's own, which a
-// load writes only once nothing can fail any more. Committing makes the copy the slot; a load
-// that fails hands the tables back. (A bad test date commits inside ReadPrimary: the slot then
-// holds tables again and keeps them.)
+// Loads work on a copy of the slot so that a failed load leaves it untouched. The sample tables
+// are too large to copy at every load (the view reloads on every paint while asked to): the copy
+// borrows the slot's own, which a load writes only once nothing can fail any more. Committing makes the copy the slot;
+// a load that fails hands the tables back. (A bad test date commits inside ReadPrimary: the slot then holds tables
+// again and keeps them.)
 class ScratchCopy {
 public:
     explicit ScratchCopy(FileSlot& slot) : m_slot(slot)
@@ -257,10 +256,10 @@ public:
 
 private:
     FileSlot& m_slot;
-    static thread_local FileSlot m_copy;
+    // Not kept per thread: the Windows threads library frees a thread's storage before the
+    // destructors of its thread_local objects run.
+    FileSlot m_copy;
 };
-
-thread_local FileSlot ScratchCopy::m_copy;
 
 LoadResult StatusOfRead(ReadStatus status)
 {
@@ -375,11 +374,16 @@ const char* LoadResultMessage(LoadResult result)
 {
     switch (result) {
     case LoadResult::Ok:
-    case LoadResult::CannotOpen: return "";
-    case LoadResult::Empty: return msg::kInvalidFile;
-    case LoadResult::Truncated: return msg::kFileTruncated;
-    case LoadResult::TooManySamples: return msg::kTooManySamples;
-    case LoadResult::TooLarge: return msg::kFileTooLarge;
+    case LoadResult::CannotOpen:
+        return "";
+    case LoadResult::Empty:
+        return msg::kInvalidFile;
+    case LoadResult::Truncated:
+        return msg::kFileTruncated;
+    case LoadResult::TooManySamples:
+        return msg::kTooManySamples;
+    case LoadResult::TooLarge:
+        return msg::kFileTooLarge;
     }
     return "";
 }
