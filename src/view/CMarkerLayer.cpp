@@ -474,6 +474,10 @@ void CMarkerLayer::ClearMarkers()
         marker.depth = 0.0f;
         marker.placed = 0;
         marker.x = 0;
+        // A marker hidden for a new layout keeps its line for the redraw; once cleared it must
+        // not come back with it.
+        marker.lineStart = {};
+        marker.lineEnd = {};
     }
     m_surface.StopReloading();
 }

@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr std::array<const char*, 14> kKindNames = {"cmd",      "trigger",  "key",    "click", "edit",
-                                                    "resize",   "focus",    "activate", "external", "dialog",
-                                                    "menu",     "wait",     "close",  "drop"};
+constexpr std::array<const char*, 14> kKindNames = {"cmd",    "trigger", "key",      "click",    "edit",
+                                                    "resize", "focus",   "activate", "external", "dialog",
+                                                    "menu",   "wait",    "close",    "drop"};
 
 }  // namespace
 

@@ -84,15 +84,42 @@ QByteArray SampleBytes(const QString& name)
 const std::vector<int>& CommandIds()
 {
     static const std::vector<int> ids = [] {
-        std::vector<int> v = {cmd::kFileNew,       cmd::kFileOpen,        cmd::kFileSave,         cmd::kPrintSetup,
-                              cmd::kPrint,         cmd::kPrintPreview,    cmd::kEditCopy,         cmd::kEditCut,
-                              cmd::kEditPaste,     cmd::kEditUndo,        cmd::kAppAbout,         cmd::kNextPane,
-                              cmd::kPrevPane,      cmd::kToggleX,         cmd::kToggleY,          cmd::kToggleZ,
-                              cmd::kGraphMode,     cmd::kTableMode,       cmd::kGraphModeKey,     cmd::kTableModeKey,
-                              cmd::kStoreMessage,  cmd::kToolPreview,     cmd::kToolPrintSetup,   cmd::kExportLas,
-                              cmd::kExportCsv,     cmd::kSiteSummary,     cmd::kAutoInterpret,    cmd::kAcceptSuggestion,
-                              cmd::kSavePicture,   cmd::kExportData,      cmd::kClearMarkers,     cmd::kSmoothSettings,
-                              cmd::kHotKeyStartDepth, cmd::kHotKeyTail,   0,                      -1,
+        std::vector<int> v = {cmd::kFileNew,
+                              cmd::kFileOpen,
+                              cmd::kFileSave,
+                              cmd::kPrintSetup,
+                              cmd::kPrint,
+                              cmd::kPrintPreview,
+                              cmd::kEditCopy,
+                              cmd::kEditCut,
+                              cmd::kEditPaste,
+                              cmd::kEditUndo,
+                              cmd::kAppAbout,
+                              cmd::kNextPane,
+                              cmd::kPrevPane,
+                              cmd::kToggleX,
+                              cmd::kToggleY,
+                              cmd::kToggleZ,
+                              cmd::kGraphMode,
+                              cmd::kTableMode,
+                              cmd::kGraphModeKey,
+                              cmd::kTableModeKey,
+                              cmd::kStoreMessage,
+                              cmd::kToolPreview,
+                              cmd::kToolPrintSetup,
+                              cmd::kExportLas,
+                              cmd::kExportCsv,
+                              cmd::kSiteSummary,
+                              cmd::kAutoInterpret,
+                              cmd::kAcceptSuggestion,
+                              cmd::kSavePicture,
+                              cmd::kExportData,
+                              cmd::kClearMarkers,
+                              cmd::kSmoothSettings,
+                              cmd::kHotKeyStartDepth,
+                              cmd::kHotKeyTail,
+                              0,
+                              -1,
                               99999};
         for (int id = cmd::kMruFirst; id <= cmd::kMruLast; ++id)
             v.push_back(id);
@@ -111,17 +138,38 @@ struct KeyChord {
 const std::vector<KeyChord>& Keys()
 {
     static const std::vector<KeyChord> keys = {
-        {Qt::Key_Left, 0},       {Qt::Key_Right, 0},    {Qt::Key_Up, 0},         {Qt::Key_Down, 0},
-        {Qt::Key_Home, 0},       {Qt::Key_End, 0},      {Qt::Key_PageUp, 0},     {Qt::Key_PageDown, 0},
-        {Qt::Key_F7, 0},         {Qt::Key_F8, 0},       {Qt::Key_F9, 0},         {Qt::Key_F9, Qt::ControlModifier},
-        {Qt::Key_Z, Qt::ControlModifier},               {Qt::Key_Backspace, Qt::AltModifier},
-        {Qt::Key_Return, 0},     {Qt::Key_Escape, 0},   {Qt::Key_Tab, 0},        {Qt::Key_Tab, Qt::ControlModifier},
-        {Qt::Key_F10, Qt::ShiftModifier},               {Qt::Key_Menu, 0},       {Qt::Key_Delete, 0},
-        {Qt::Key_I, Qt::ControlModifier | Qt::MetaModifier}, {Qt::Key_E, Qt::ControlModifier | Qt::MetaModifier},
-        {Qt::Key_O, Qt::ControlModifier},               {Qt::Key_S, Qt::ControlModifier},
-        {Qt::Key_P, Qt::ControlModifier},               {Qt::Key_F, Qt::AltModifier},
-        {Qt::Key_V, Qt::AltModifier},                   {Qt::Key_F6, 0},         {Qt::Key_5, 0},
-        {Qt::Key_Minus, 0},      {Qt::Key_Space, 0},
+        {Qt::Key_Left, 0},
+        {Qt::Key_Right, 0},
+        {Qt::Key_Up, 0},
+        {Qt::Key_Down, 0},
+        {Qt::Key_Home, 0},
+        {Qt::Key_End, 0},
+        {Qt::Key_PageUp, 0},
+        {Qt::Key_PageDown, 0},
+        {Qt::Key_F7, 0},
+        {Qt::Key_F8, 0},
+        {Qt::Key_F9, 0},
+        {Qt::Key_F9, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_Backspace, Qt::AltModifier},
+        {Qt::Key_Return, 0},
+        {Qt::Key_Escape, 0},
+        {Qt::Key_Tab, 0},
+        {Qt::Key_Tab, Qt::ControlModifier},
+        {Qt::Key_F10, Qt::ShiftModifier},
+        {Qt::Key_Menu, 0},
+        {Qt::Key_Delete, 0},
+        {Qt::Key_I, Qt::ControlModifier | Qt::MetaModifier},
+        {Qt::Key_E, Qt::ControlModifier | Qt::MetaModifier},
+        {Qt::Key_O, Qt::ControlModifier},
+        {Qt::Key_S, Qt::ControlModifier},
+        {Qt::Key_P, Qt::ControlModifier},
+        {Qt::Key_F, Qt::AltModifier},
+        {Qt::Key_V, Qt::AltModifier},
+        {Qt::Key_F6, 0},
+        {Qt::Key_5, 0},
+        {Qt::Key_Minus, 0},
+        {Qt::Key_Space, 0},
     };
     return keys;
 }
@@ -130,11 +178,12 @@ const std::vector<KeyChord>& Keys()
 QString RandomText(std::mt19937& rng)
 {
     static const QStringList texts = {
-        QStringLiteral("44610"), QStringLiteral("-12"),  QStringLiteral("0"),     QStringLiteral("12.5"),
-        QStringLiteral("44 610"), QStringLiteral("abc"), QStringLiteral(""),      QStringLiteral("99999999999"),
-        QStringLiteral("1e9"),   QStringLiteral("东湖新区"), QStringLiteral("￥100"), QStringLiteral("3"),
-        QStringLiteral("-0.5"),  QStringLiteral("25"),   QStringLiteral("ＺＫ７"), QStringLiteral("\t"),
-        QString(300, QLatin1Char('x')), QStringLiteral("7,5"),
+        QStringLiteral("44610"),    QStringLiteral("-12"),          QStringLiteral("0"),
+        QStringLiteral("12.5"),     QStringLiteral("44 610"),       QStringLiteral("abc"),
+        QStringLiteral(""),         QStringLiteral("99999999999"),  QStringLiteral("1e9"),
+        QStringLiteral("东湖新区"), QStringLiteral("￥100"),        QStringLiteral("3"),
+        QStringLiteral("-0.5"),     QStringLiteral("25"),           QStringLiteral("ＺＫ７"),
+        QStringLiteral("\t"),       QString(300, QLatin1Char('x')), QStringLiteral("7,5"),
     };
     return texts[int(rng() % uint32_t(texts.size()))];
 }
@@ -250,9 +299,9 @@ Prompts::FileAnswer RandomPrompts::SaveFileName(const FileRequest& request)
         path = QDir(m_context.folder).filePath(QStringLiteral("no/such/folder/out.") + request.defaultSuffix);
         break;
     default:
-        path = QDir(m_context.folder).filePath(QStringLiteral("saved-%1.").arg(m_rng() % 4) +
-                                               (request.defaultSuffix.isEmpty() ? QStringLiteral("out")
-                                                                                : request.defaultSuffix));
+        path = QDir(m_context.folder)
+                   .filePath(QStringLiteral("saved-%1.").arg(m_rng() % 4) +
+                             (request.defaultSuffix.isEmpty() ? QStringLiteral("out") : request.defaultSuffix));
         break;
     }
     if (path.isEmpty())
@@ -870,10 +919,7 @@ void OperatorRun::CheckFiles()
         m_stats.writes += explained ? 1 : 0;
         if (!explained)
             Fail(QStringLiteral("file changed without a confirmed save"),
-                 QStringLiteral("%1 (%2 -> %3 bytes)")
-                     .arg(path)
-                     .arg(isNew ? -1 : before->size())
-                     .arg(after.size()));
+                 QStringLiteral("%1 (%2 -> %3 bytes)").arg(path).arg(isNew ? -1 : before->size()).arg(after.size()));
     }
     // A dialog run by exec answers in a nested action, but the program writes once it returns.
     if (m_nDepth <= 1)
@@ -885,11 +931,22 @@ void OperatorRun::CheckDisplay()
 {
     if (!m_frame || ModalWidget() || QApplication::activePopupWidget() || !m_frame->isVisible())
         return;
+    if (qEnvironmentVariableIsSet("RANDOM_OPERATOR_TRACE")) {
+        const CMarkerLayer& l = m_frame->GetDrawView()->MarkerLayer();
+        for (int k = 0; k < kMarkerSlots; ++k) {
+            const auto& m0 = l.Markers()[std::size_t(k)];
+            if (m0.placed || l.MarkerOnImage(k) || m0.depth != 0.0f)
+                std::fprintf(stderr, "  marker %d: placed %d x %d depth %.2f onImage %d line %d,%d-%d,%d\n", k,
+                             m0.placed, m0.x, double(m0.depth), int(l.MarkerOnImage(k)), m0.lineStart[0].x(),
+                             m0.lineStart[0].y(), m0.lineEnd[0].x(), m0.lineEnd[0].y());
+        }
+        std::fprintf(stderr, "  cursor %d/%d components %d\n", int(l.CursorShown()), l.CursorX(),
+                     m_frame->ShownComponents());
+    }
     const DisplayedFile& shown = m_frame->ShownFile();
     const QString path = shown.FilePath();
     const QString title = m_frame->windowTitle();
-    const QString expected =
-        path.isEmpty() ? texts::kAppTitle : texts::kFileTitle.arg(QDir::toNativeSeparators(path));
+    const QString expected = path.isEmpty() ? texts::kAppTitle : texts::kFileTitle.arg(QDir::toNativeSeparators(path));
     if (title != expected)
         Fail(QStringLiteral("title"), QStringLiteral("shows \"%1\" with %2 on display").arg(title, path));
 
@@ -898,18 +955,25 @@ void OperatorRun::CheckDisplay()
     CDrawView& view = *m_frame->GetDrawView();
     if (!view.isVisible() || view.PaintedSize() != view.size())
         return;
+    ++m_stats.displayChecks;
+    const CMarkerLayer& layer = view.MarkerLayer();
     auto pane = [this](int id) { return m_frame->StatusPane(id)->text(); };
     if (shown.ShowsLoadedFile()) {
         const CFileData& d = shown.ScreenData().primary;
         if (QFileInfo(QString::fromStdString(shown.ScreenData().sourcePath)) != QFileInfo(path))
             Fail(QStringLiteral("display"), QStringLiteral("data of %1 shown for %2")
                                                 .arg(QString::fromStdString(shown.ScreenData().sourcePath), path));
-        const QString count = QString::asprintf("测点总数;%d", int(d.m_nCount));
-        const QString pile =
-            QStringLiteral("桩号;") + QString::fromStdU16String(DecodeAcquisitionText(d.m_strPileNo));
-        if (pane(pane::kCount) != count || pane(pane::kPileNo) != pile)
+        const QString count =
+            QString::asprintf("测点总数;%d", int(d.m_nCount)) + QString::asprintf(" 步距;%dcm", int(d.m_nStep));
+        const QString pile = QStringLiteral("桩号;") + QString::fromStdU16String(DecodeAcquisitionText(d.m_strPileNo));
+        const QString shownCount = pane(pane::kCount) + QLatin1Char(' ') + pane(pane::kStep);
+        if (shownCount != count || pane(pane::kPileNo) != pile)
             Fail(QStringLiteral("status bar"), QStringLiteral("\"%1\" \"%2\" for %3 (%4, %5)")
-                                                   .arg(pane(pane::kCount), pane(pane::kPileNo), path, count, pile));
+                                                   .arg(shownCount, pane(pane::kPileNo), path, count, pile));
+        if (layer.CursorShown() && pane(pane::kFile).startsWith(QStringLiteral("当前选中文件：")) &&
+            pane(pane::kFile) != QStringLiteral("当前选中文件：") + path)
+            Fail(QStringLiteral("status bar"),
+                 QStringLiteral("\"%1\" with %2 on display").arg(pane(pane::kFile), path));
     } else if (!pane(pane::kCount).trimmed().isEmpty() || !pane(pane::kPileNo).trimmed().isEmpty()) {
         Fail(QStringLiteral("status bar"),
              QStringLiteral("\"%1\" \"%2\" with no file read").arg(pane(pane::kCount), pane(pane::kPileNo)));
@@ -919,7 +983,6 @@ void OperatorRun::CheckDisplay()
     // stands on the image as a line, and no line stands for a marker the save would leave out.
     if (!shown.ShowsLoadedFile())
         return;
-    const CMarkerLayer& layer = view.MarkerLayer();
     const QImage& image = view.BackingImage();
     const auto& markers = layer.Markers();
     for (int k = 0; k < kMarkerSlots; ++k) {
@@ -927,10 +990,8 @@ void OperatorRun::CheckDisplay()
         const bool saved = m.depth > 0.0f;
         const bool line = m.lineStart[0] != m.lineEnd[0];
         if (layer.MarkerOnImage(k) && !saved)
-            Fail(QStringLiteral("markers"), QStringLiteral("slot %1 drawn at x %2 but saved as depth %3")
-                                                .arg(k)
-                                                .arg(m.x)
-                                                .arg(double(m.depth)));
+            Fail(QStringLiteral("markers"),
+                 QStringLiteral("slot %1 drawn at x %2 but saved as depth %3").arg(k).arg(m.x).arg(double(m.depth)));
         if (saved && m.placed && line && !layer.MarkerOnImage(k))
             Fail(QStringLiteral("markers"),
                  QStringLiteral("slot %1 saved as %2 m but not drawn").arg(k).arg(double(m.depth)));
@@ -952,11 +1013,12 @@ void OperatorRun::CheckDisplay()
             differ += image.pixel(x, y) != image.pixel(x - 4, y);
         }
         if (rows > 10 && differ * 3 < rows)
-            Fail(QStringLiteral("markers"), QStringLiteral("slot %1 at x %2: its line is not on the image (%3 of %4 rows)")
-                                                .arg(k)
-                                                .arg(m.x)
-                                                .arg(differ)
-                                                .arg(rows));
+            Fail(QStringLiteral("markers"),
+                 QStringLiteral("slot %1 at x %2: its line is not on the image (%3 of %4 rows)")
+                     .arg(k)
+                     .arg(m.x)
+                     .arg(differ)
+                     .arg(rows));
     }
 }
 
@@ -987,10 +1049,11 @@ QString OperatorRun::Statistics() const
     QStringList dialogs;
     for (auto it = m_stats.dialogs.cbegin(); it != m_stats.dialogs.cend(); ++it)
         dialogs.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
-    return QStringLiteral("prompts %1, confirmed writes %2, restarts %3, dialog actions: %4")
+    return QStringLiteral("prompts %1, confirmed writes %2, restarts %3, display checks %4, dialog actions: %5")
         .arg(m_prompts->Texts().size())
         .arg(m_stats.writes)
         .arg(m_stats.restarts)
+        .arg(m_stats.displayChecks)
         .arg(dialogs.join(QStringLiteral(", ")));
 }
 

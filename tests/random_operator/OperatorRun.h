@@ -27,7 +27,7 @@ qint64 OperatorClockMs();
 // The ways the file's bytes may change in one action, learnt from what the operator confirmed.
 struct WriteAllowance {
     QString path;
-    bool whole = false;  // a new file or a file replaced as a whole
+    bool whole = false;                             // a new file or a file replaced as a whole
     std::vector<std::pair<qint64, qint64>> ranges;  // [from, to) bytes; to = -1 for the end
     bool sizeMayChange = false;
 };
@@ -141,6 +141,7 @@ private:
     struct {
         int writes = 0;
         int restarts = 0;
+        int displayChecks = 0;
         QMap<QString, int> dialogs;
     } m_stats;
     bool m_bRunning = false;

@@ -125,8 +125,8 @@ QString ReplaySignature(const QString& program, const std::vector<Action>& actio
 
 // Zeller's ddmin: the sequence cut into n parts, a part or its complement kept while the failure
 // stays the same, n doubled when neither fails.
-std::vector<Action> Shrink(const QString& program, std::vector<Action> actions, const QString& signature,
-                           int timeoutMs, qint64 hangMs)
+std::vector<Action> Shrink(const QString& program, std::vector<Action> actions, const QString& signature, int timeoutMs,
+                           qint64 hangMs)
 {
     QTemporaryDir dir;
     std::size_t n = 2;
@@ -167,15 +167,16 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addOptions({{QStringLiteral("seed"), QStringLiteral("Seed of the run."), QStringLiteral("S"), QStringLiteral("1")},
-                       {QStringLiteral("actions"), QStringLiteral("Most actions."), QStringLiteral("N"), QStringLiteral("0")},
-                       {QStringLiteral("seconds"), QStringLiteral("Most seconds."), QStringLiteral("T"), QStringLiteral("0")},
-                       {QStringLiteral("log"), QStringLiteral("Where the actions go."), QStringLiteral("FILE")},
-                       {QStringLiteral("replay"), QStringLiteral("Actions to replay."), QStringLiteral("FILE")},
-                       {QStringLiteral("shrink"), QStringLiteral("Failing actions to shorten."), QStringLiteral("FILE")},
-                       {QStringLiteral("out"), QStringLiteral("The shortened actions."), QStringLiteral("FILE")},
-                       {QStringLiteral("hang-ms"), QStringLiteral("An action that takes longer hangs."),
-                        QStringLiteral("MS"), QStringLiteral("2000")}});
+    parser.addOptions(
+        {{QStringLiteral("seed"), QStringLiteral("Seed of the run."), QStringLiteral("S"), QStringLiteral("1")},
+         {QStringLiteral("actions"), QStringLiteral("Most actions."), QStringLiteral("N"), QStringLiteral("0")},
+         {QStringLiteral("seconds"), QStringLiteral("Most seconds."), QStringLiteral("T"), QStringLiteral("0")},
+         {QStringLiteral("log"), QStringLiteral("Where the actions go."), QStringLiteral("FILE")},
+         {QStringLiteral("replay"), QStringLiteral("Actions to replay."), QStringLiteral("FILE")},
+         {QStringLiteral("shrink"), QStringLiteral("Failing actions to shorten."), QStringLiteral("FILE")},
+         {QStringLiteral("out"), QStringLiteral("The shortened actions."), QStringLiteral("FILE")},
+         {QStringLiteral("hang-ms"), QStringLiteral("An action that takes longer hangs."), QStringLiteral("MS"),
+          QStringLiteral("2000")}});
     parser.addHelpOption();
     parser.process(app);
     const qint64 hangMs = parser.value(QStringLiteral("hang-ms")).toLongLong();
