@@ -225,9 +225,9 @@ struct Tables {
 
 // Loads work on a copy of the slot so that a failed load leaves it untouched. The sample tables
 // are too large to copy at every load (the view reloads on every paint while asked to): the copy
-// borrows the slot's own, which a load writes only once nothing can fail any more. Committing makes the copy the slot;
-// a load that fails hands the tables back. (A bad test date commits inside ReadPrimary: the slot then holds tables
-// again and keeps them.)
+// borrows the slot's own, which a load writes only once nothing can fail any more. Committing
+// makes the copy the slot; a load that fails hands the tables back. (A bad test date commits
+// inside ReadPrimary: the slot then holds tables again and keeps them.)
 class ScratchCopy {
 public:
     explicit ScratchCopy(FileSlot& slot) : m_slot(slot)
