@@ -99,10 +99,12 @@ double NoiseSigma(const std::vector<double>& v)
     if (blocks < 4) {
         typical = MedianOf(d2);
     } else {
-        std::vector<double> estimates;
+        std::vector<double> estimates(blocks);
         for (std::size_t b = 0; b < blocks; ++b) {
             const auto from = d2.begin() + std::ptrdiff_t(b * kNoiseBlock);
-            estimates.push_back(MedianOf(std::vector<double>(from, from + kNoiseBlock)));
+            const auto mid = from + kNoiseBlock / 2;
+            std::nth_element(from, mid, from + kNoiseBlock);
+            estimates[b] = *mid;
         }
         std::sort(estimates.begin(), estimates.end());
         // Short blocks find the quiet stretches between the bar ends of a long cage. For pure
@@ -296,6 +298,21 @@ private:
     std::vector<Weights> m_cutDeep;     // the last k + 1 offsets missing
 };
 
+// The filters for one grid spacing, made once per thread: surveys come at a few steps only.
+const std::vector<PoleFilter>& FiltersFor(double spacing)
+{
+    thread_local std::vector<PoleFilter> filters;
+    thread_local double madeFor = 0.0;
+    if (filters.empty() || madeFor != spacing) {
+        filters.clear();
+        for (double r : kDistances) {
+            filters.emplace_back(r, spacing);
+        }
+        madeFor = spacing;
+    }
+    return filters;
+}
+
 struct Survey {
     std::vector<double> z;  // shallow to deep
     std::vector<double> x;
@@ -369,16 +386,15 @@ double SharpestResponse(const std::vector<PoleFilter>& filters, const FilterOutp
     return sharp;
 }
 
-FilterOutputs FilterAll(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
+void FilterAll(const Grid& g, double sigma, const std::vector<PoleFilter>& filters, FilterOutputs& outputs)
 {
-    FilterOutputs outputs(filters.size());
+    outputs.resize(filters.size());
     for (std::size_t f = 0; f < filters.size(); ++f) {
         outputs[f].resize(g.z.size());
         for (std::size_t j = 0; j < g.z.size(); ++j) {
             outputs[f][j] = filters[f].Fit(g.z, int(j), sigma);
         }
     }
-    return outputs;
 }
 
 // Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger
@@ -975,7 +991,8 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
         rest.first = g.first + w.from * g.spacing;
         rest.spacing = g.spacing;
         rest.z = fit->residual;
-        const FilterOutputs left = FilterAll(rest, sigma, filters);
+        FilterOutputs left;
+        FilterAll(rest, sigma, filters, left);
         double strongest = kPoleThreshold;
         double at = NAN;
         for (const auto& out : left) {
@@ -1106,11 +1123,11 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     const Grid across[2] = {ToGrid(s, s.x), ToGrid(s, s.y)};
     const double sigma = NoiseSigma(grid.z);
 
-    std::vector<PoleFilter> filters;
-    for (double r : kDistances) {
-        filters.emplace_back(r, grid.spacing);
-    }
-    const FilterOutputs outputs = FilterAll(grid, sigma, filters);
+    const std::vector<PoleFilter>& filters = FiltersFor(grid.spacing);
+    // Kept per thread: fresh outputs for every file cost more in the kernel's page faults than
+    // the filtering itself.
+    thread_local FilterOutputs outputs;
+    FilterAll(grid, sigma, filters, outputs);
     const std::vector<Pole> poles = FindPoles(grid, sigma, filters, outputs);
     if (poles.empty()) {
         out.reason = kNoCageEnd;
