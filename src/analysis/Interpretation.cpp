@@ -45,6 +45,15 @@ constexpr double kLapClarity = 3.0;          // times the unevenness around
 constexpr double kLapShare = 0.7;
 constexpr double kLapEndsRatio = 10.0;
 constexpr double kLapWindow = 3.0;
+// Sections are cut to 6 to 13 m; a pair at a whole number of them from a clear lap (within the
+// spread of where laps are tied) needs less to be taken for one.
+constexpr double kSectionMin = 6.0;
+constexpr double kSectionMax = 13.0;
+constexpr double kSectionMisfit = 0.4;
+constexpr double kPeriodicLapOff = 0.35;
+constexpr double kPeriodicLapThreshold = 6.0;
+constexpr double kPeriodicLapClarity = 1.5;
+constexpr double kPeriodicLapShare = 0.5;
 // The ring laps are fitted with when the cage end gave none: 0.55 m from a ring of 0.5 m radius.
 constexpr std::size_t kTypicalRing = 7;
 // Too little to judge a survey by.
@@ -471,6 +480,44 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
 
 double LapShare(const Grid& g, std::size_t ring, double centre, double sign);
 
+// The length of the cage's sections from the laps found (shallow to deep): the one spacing of
+// which every gap between them is a whole multiple. None when fewer than two laps or no such
+// spacing.
+std::optional<double> SectionLength(const std::vector<float>& laps)
+{
+    if (laps.size() < 2) {
+        return std::nullopt;
+    }
+    std::vector<double> gaps;
+    for (std::size_t k = 1; k < laps.size(); ++k) {
+        gaps.push_back(double(laps[k]) - double(laps[k - 1]));
+    }
+    const double shortest = *std::min_element(gaps.begin(), gaps.end());
+    std::optional<double> best;
+    double bestMiss = kSectionMisfit;
+    for (int parts = 1; parts <= 3; ++parts) {
+        if (shortest / parts < kSectionMin || shortest / parts > kSectionMax) {
+            continue;
+        }
+        double sum = 0.0;
+        double multiples = 0.0;
+        for (double gap : gaps) {
+            sum += gap;
+            multiples += std::round(gap / (shortest / parts));
+        }
+        const double length = sum / multiples;
+        double miss = 0.0;
+        for (double gap : gaps) {
+            miss = std::max(miss, std::abs(gap - std::round(gap / length) * length));
+        }
+        if (miss < bestMiss) {
+            bestMiss = miss;
+            best = length;
+        }
+    }
+    return best;
+}
+
 // Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
 // bottom's sign, about a lap length apart and of like strength. The remanence of the bars gives
 // pole pairs of every spacing too, as strong as the bars around them are: a lap must stand well
@@ -520,20 +567,43 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
     for (int j = 1; j + 1 < m; ++j) {
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
-        if (v >= kLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
+        if (v >= kPeriodicLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
             depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
             peaks.emplace_back(v / around(j), j);
         }
     }
     std::sort(peaks.rbegin(), peaks.rend());
     std::vector<float> laps;
+    const auto clearOfLaps = [&](double depth) {
+        return std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; });
+    };
     for (const auto& [clarity, j] : peaks) {
         if (clarity < kLapClarity) {
             break;
         }
         const double depth = g.first + j * g.spacing;
-        if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; }) &&
+        if (score[std::size_t(j)] >= kLapThreshold && clearOfLaps(depth) &&
             LapShare(g, ring, depth, sign) >= kLapShare) {
+            laps.push_back(float(std::round(depth * 100.0) / 100.0));
+        }
+    }
+    std::sort(laps.begin(), laps.end());
+    // The sections of a cage are cut to one length, so its laps repeat at one spacing: where the
+    // clear laps give that spacing, a fainter pair that stands just where another lap must be and
+    // fits as one is taken too.
+    const std::optional<double> section = SectionLength(laps);
+    if (!section) {
+        return laps;
+    }
+    const double phase = laps.front();
+    const auto onSpacing = [&](double depth) {
+        const double k = std::round((depth - phase) / *section);
+        return std::abs(depth - phase - k * *section) <= kPeriodicLapOff;
+    };
+    for (const auto& [clarity, j] : peaks) {
+        const double depth = g.first + j * g.spacing;
+        if (clarity >= kPeriodicLapClarity && onSpacing(depth) && clearOfLaps(depth) &&
+            LapShare(g, ring, depth, sign) >= kPeriodicLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }

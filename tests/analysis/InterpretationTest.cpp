@@ -235,4 +235,34 @@ TEST(Interpretation, BundledSamplesGetTheirBottoms)
     EXPECT_GE(checked, 8);
 }
 
+TEST(Interpretation, AFaintPairIsALapWhereTheSectionLengthPutsOne)
+{
+    // Clear laps at 10 and 20 m; below them, among pieces of single bars, two like faint pairs: at
+    // 30 m, where the 10 m sections put the next lap, and at 35 m, where no lap can be.
+    auto samples = RingSurvey(44.0, 10,
+                              {{0.3, -100},
+                               {9.5, -30},
+                               {10.5, 30},
+                               {19.5, -30},
+                               {20.5, 30},
+                               {29.5, -25},
+                               {30.5, 25},
+                               {34.5, -25},
+                               {35.5, 25},
+                               {40.0, 100}},
+                              0.5, 0.5, 3.0);
+    const std::pair<double, double> pieces[] = {{26.6, -60}, {28.0, 60}, {32.2, -60}, {33.4, 60}, {37.1, 60}};
+    for (SampleRecord& s : samples) {
+        for (const auto& [depth, strength] : pieces) {
+            const double u = s.depth - depth;
+            s.z += int32_t(std::lround(strength * u / std::pow(u * u + 0.25, 1.5)));
+        }
+    }
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 40.0, 0.1);
+    ASSERT_EQ(s.joints.size(), 3u) << s.reason;
+    EXPECT_NEAR(s.joints[2], 30.0, 0.3);
+}
+
 }  // namespace
