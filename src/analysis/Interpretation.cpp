@@ -1121,9 +1121,10 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
 }
 
 // The bottom is the deepest fitted set that stands out of the noise and is not a mere trace of a
-// much stronger set above it (the bars of a last section are never a tenth of those above). It
-// cannot be told from a lap when it looks like one: an opposite set about a lap length above it
-// and of like strength, so that the real bottom may be a weak set further down.
+// much stronger set above it (the bars of a last section are seldom a tenth of those above; one
+// that weak but clearly out of the noise is taken, as doubtful). It cannot be told from a lap when
+// it looks like one: an opposite set about a lap length above it and of like strength, so that the
+// real bottom may be a weak set further down.
 struct EndChoice {
     FittedPole pole;
     bool ambiguous = false;
@@ -1131,6 +1132,7 @@ struct EndChoice {
 
 constexpr double kBottomSignificance = kPoleThreshold;
 constexpr double kBottomOfStrongest = 0.1;
+constexpr double kClearBottom = 2.0 * kBottomSignificance;
 constexpr double kAmbiguousShare = 0.45;  // of the confidence left
 constexpr double kLapLengthMin = 0.5;
 constexpr double kLapLengthMax = 1.6;
@@ -1144,11 +1146,13 @@ std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
     }
     for (std::size_t k = end.size(); k-- > 0;) {
         const FittedPole& p = end[k];
-        if (p.significance < kBottomSignificance || std::abs(p.strength) < kBottomOfStrongest * strongest ||
-            !p.seenAcross) {
+        const bool faint = std::abs(p.strength) < kBottomOfStrongest * strongest;
+        if (p.significance < kBottomSignificance || (faint && p.significance < kClearBottom) || !p.seenAcross) {
             continue;
         }
-        EndChoice choice{p, false};
+        // A faint set that still stands clearly out of the noise is a light last section under a
+        // loose lap as likely as a trace: the strong set above it may be that lap.
+        EndChoice choice{p, faint};
         for (std::size_t i = 0; i < k; ++i) {
             const FittedPole& q = end[i];
             const double above = p.depth - q.depth;

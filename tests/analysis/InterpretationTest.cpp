@@ -265,4 +265,15 @@ TEST(Interpretation, AFaintPairIsALapWhereTheSectionLengthPutsOne)
     EXPECT_NEAR(s.joints[2], 30.0, 0.3);
 }
 
+TEST(Interpretation, ALightLastSectionUnderALooseLapIsTakenAsDoubtful)
+{
+    // Free lap ends of heavy sections at 20.5 and 21.5 m; the last section's bars, a twelfth as
+    // strong, end at 25 m.
+    const auto samples = RingSurvey(30.0, 10, {{0.3, -100}, {20.5, -1200}, {21.5, 1200}, {25.0, 100}}, 0.5, 0.5, 3.0);
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 25.0, 0.1);
+    EXPECT_LT(s.confidence, 0.5f);
+    EXPECT_EQ(s.reason, "底部与接头难以区分，请人工核对。");
+}
 }  // namespace
