@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -307,20 +309,57 @@ private:
     std::vector<Weights> m_cutDeep;     // the last k + 1 offsets missing
 };
 
-// The filters for one grid spacing, made once per thread: surveys come at a few steps only.
-const std::vector<PoleFilter>& FiltersFor(double spacing)
-{
-    thread_local std::vector<PoleFilter> filters;
-    thread_local double madeFor = 0.0;
-    if (filters.empty() || madeFor != spacing) {
-        filters.clear();
-        for (double r : kDistances) {
-            filters.emplace_back(r, spacing);
+// The filters for one grid spacing and their outputs over a survey, kept for the next survey:
+// made anew for every file, they cost more than the filtering itself (above all the kernel's
+// fresh pages for the outputs). A survey borrows one set from the shelf and puts it back when
+// done, so that threads never share one. (Kept per thread instead, their destructors at the
+// thread's end crash the Windows build.)
+struct FilterWork {
+    double spacing = 0.0;
+    std::vector<PoleFilter> filters;
+    FilterOutputs outputs;
+};
+
+class FilterShelf {
+public:
+    struct PutBack {
+        FilterShelf* shelf;
+        void operator()(FilterWork* work) const
+        {
+            const std::lock_guard lock(shelf->m_mutex);
+            shelf->m_spare.emplace_back(work);
         }
-        madeFor = spacing;
+    };
+    using Loan = std::unique_ptr<FilterWork, PutBack>;
+
+    // Filters for `spacing`, and outputs of any size.
+    Loan Borrow(double spacing)
+    {
+        std::unique_ptr<FilterWork> work;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_spare.empty()) {
+                work = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
+        }
+        if (!work) {
+            work = std::make_unique<FilterWork>();
+        }
+        if (work->filters.empty() || work->spacing != spacing) {
+            work->filters.clear();
+            for (double r : kDistances) {
+                work->filters.emplace_back(r, spacing);
+            }
+            work->spacing = spacing;
+        }
+        return Loan(work.release(), PutBack{this});
     }
-    return filters;
-}
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<FilterWork>> m_spare;
+};
 
 struct Survey {
     std::vector<double> z;  // shallow to deep
@@ -1197,10 +1236,10 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     const Grid across[2] = {ToGrid(s, s.x), ToGrid(s, s.y)};
     const double sigma = NoiseSigma(grid.z);
 
-    const std::vector<PoleFilter>& filters = FiltersFor(grid.spacing);
-    // Kept per thread: fresh outputs for every file cost more in the kernel's page faults than
-    // the filtering itself.
-    thread_local FilterOutputs outputs;
+    static FilterShelf shelf;
+    const FilterShelf::Loan work = shelf.Borrow(grid.spacing);
+    const std::vector<PoleFilter>& filters = work->filters;
+    FilterOutputs& outputs = work->outputs;
     FilterAll(grid, sigma, filters, outputs);
     const std::vector<Pole> poles = FindPoles(grid, sigma, filters, outputs);
     if (poles.empty()) {
