@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -45,6 +47,15 @@ constexpr double kLapClarity = 3.0;          // times the unevenness around
 constexpr double kLapShare = 0.7;
 constexpr double kLapEndsRatio = 10.0;
 constexpr double kLapWindow = 3.0;
+// Sections are cut to 6 to 13 m; a pair at a whole number of them from a clear lap (within the
+// spread of where laps are tied) needs less to be taken for one.
+constexpr double kSectionMin = 6.0;
+constexpr double kSectionMax = 13.0;
+constexpr double kSectionMisfit = 0.4;
+constexpr double kPeriodicLapOff = 0.35;
+constexpr double kPeriodicLapThreshold = 6.0;
+constexpr double kPeriodicLapClarity = 1.5;
+constexpr double kPeriodicLapShare = 0.5;
 // The ring laps are fitted with when the cage end gave none: 0.55 m from a ring of 0.5 m radius.
 constexpr std::size_t kTypicalRing = 7;
 // Too little to judge a survey by.
@@ -99,10 +110,12 @@ double NoiseSigma(const std::vector<double>& v)
     if (blocks < 4) {
         typical = MedianOf(d2);
     } else {
-        std::vector<double> estimates;
+        std::vector<double> estimates(blocks);
         for (std::size_t b = 0; b < blocks; ++b) {
             const auto from = d2.begin() + std::ptrdiff_t(b * kNoiseBlock);
-            estimates.push_back(MedianOf(std::vector<double>(from, from + kNoiseBlock)));
+            const auto mid = from + kNoiseBlock / 2;
+            std::nth_element(from, mid, from + kNoiseBlock);
+            estimates[b] = *mid;
         }
         std::sort(estimates.begin(), estimates.end());
         // Short blocks find the quiet stretches between the bar ends of a long cage. For pure
@@ -296,6 +309,58 @@ private:
     std::vector<Weights> m_cutDeep;     // the last k + 1 offsets missing
 };
 
+// The filters for one grid spacing and their outputs over a survey, kept for the next survey:
+// made anew for every file, they cost more than the filtering itself (above all the kernel's
+// fresh pages for the outputs). A survey borrows one set from the shelf and puts it back when
+// done, so that threads never share one. (Kept per thread instead, their destructors at the
+// thread's end crash the Windows build.)
+struct FilterWork {
+    double spacing = 0.0;
+    std::vector<PoleFilter> filters;
+    FilterOutputs outputs;
+};
+
+class FilterShelf {
+public:
+    struct PutBack {
+        FilterShelf* shelf;
+        void operator()(FilterWork* work) const
+        {
+            const std::lock_guard lock(shelf->m_mutex);
+            shelf->m_spare.emplace_back(work);
+        }
+    };
+    using Loan = std::unique_ptr<FilterWork, PutBack>;
+
+    // Filters for `spacing`, and outputs of any size.
+    Loan Borrow(double spacing)
+    {
+        std::unique_ptr<FilterWork> work;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_spare.empty()) {
+                work = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
+        }
+        if (!work) {
+            work = std::make_unique<FilterWork>();
+        }
+        if (work->filters.empty() || work->spacing != spacing) {
+            work->filters.clear();
+            for (double r : kDistances) {
+                work->filters.emplace_back(r, spacing);
+            }
+            work->spacing = spacing;
+        }
+        return Loan(work.release(), PutBack{this});
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<FilterWork>> m_spare;
+};
+
 struct Survey {
     std::vector<double> z;  // shallow to deep
     std::vector<double> x;
@@ -369,16 +434,15 @@ double SharpestResponse(const std::vector<PoleFilter>& filters, const FilterOutp
     return sharp;
 }
 
-FilterOutputs FilterAll(const Grid& g, double sigma, const std::vector<PoleFilter>& filters)
+void FilterAll(const Grid& g, double sigma, const std::vector<PoleFilter>& filters, FilterOutputs& outputs)
 {
-    FilterOutputs outputs(filters.size());
+    outputs.resize(filters.size());
     for (std::size_t f = 0; f < filters.size(); ++f) {
         outputs[f].resize(g.z.size());
         for (std::size_t j = 0; j < g.z.size(); ++j) {
             outputs[f][j] = filters[f].Fit(g.z, int(j), sigma);
         }
     }
-    return outputs;
 }
 
 // Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger
@@ -455,6 +519,44 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
 
 double LapShare(const Grid& g, std::size_t ring, double centre, double sign);
 
+// The length of the cage's sections from the laps found (shallow to deep): the one spacing of
+// which every gap between them is a whole multiple. None when fewer than two laps or no such
+// spacing.
+std::optional<double> SectionLength(const std::vector<float>& laps)
+{
+    if (laps.size() < 2) {
+        return std::nullopt;
+    }
+    std::vector<double> gaps;
+    for (std::size_t k = 1; k < laps.size(); ++k) {
+        gaps.push_back(double(laps[k]) - double(laps[k - 1]));
+    }
+    const double shortest = *std::min_element(gaps.begin(), gaps.end());
+    std::optional<double> best;
+    double bestMiss = kSectionMisfit;
+    for (int parts = 1; parts <= 3; ++parts) {
+        if (shortest / parts < kSectionMin || shortest / parts > kSectionMax) {
+            continue;
+        }
+        double sum = 0.0;
+        double multiples = 0.0;
+        for (double gap : gaps) {
+            sum += gap;
+            multiples += std::round(gap / (shortest / parts));
+        }
+        const double length = sum / multiples;
+        double miss = 0.0;
+        for (double gap : gaps) {
+            miss = std::max(miss, std::abs(gap - std::round(gap / length) * length));
+        }
+        if (miss < bestMiss) {
+            bestMiss = miss;
+            best = length;
+        }
+    }
+    return best;
+}
+
 // Laps above the bottom: a pole set of the opposite sign to the bottom's above one of the
 // bottom's sign, about a lap length apart and of like strength. The remanence of the bars gives
 // pole pairs of every spacing too, as strong as the bars around them are: a lap must stand well
@@ -504,20 +606,43 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
     for (int j = 1; j + 1 < m; ++j) {
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
-        if (v >= kLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
+        if (v >= kPeriodicLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
             depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
             peaks.emplace_back(v / around(j), j);
         }
     }
     std::sort(peaks.rbegin(), peaks.rend());
     std::vector<float> laps;
+    const auto clearOfLaps = [&](double depth) {
+        return std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; });
+    };
     for (const auto& [clarity, j] : peaks) {
         if (clarity < kLapClarity) {
             break;
         }
         const double depth = g.first + j * g.spacing;
-        if (std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; }) &&
+        if (score[std::size_t(j)] >= kLapThreshold && clearOfLaps(depth) &&
             LapShare(g, ring, depth, sign) >= kLapShare) {
+            laps.push_back(float(std::round(depth * 100.0) / 100.0));
+        }
+    }
+    std::sort(laps.begin(), laps.end());
+    // The sections of a cage are cut to one length, so its laps repeat at one spacing: where the
+    // clear laps give that spacing, a fainter pair that stands just where another lap must be and
+    // fits as one is taken too.
+    const std::optional<double> section = SectionLength(laps);
+    if (!section) {
+        return laps;
+    }
+    const double phase = laps.front();
+    const auto onSpacing = [&](double depth) {
+        const double k = std::round((depth - phase) / *section);
+        return std::abs(depth - phase - k * *section) <= kPeriodicLapOff;
+    };
+    for (const auto& [clarity, j] : peaks) {
+        const double depth = g.first + j * g.spacing;
+        if (clarity >= kPeriodicLapClarity && onSpacing(depth) && clearOfLaps(depth) &&
+            LapShare(g, ring, depth, sign) >= kPeriodicLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }
@@ -975,7 +1100,8 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
         rest.first = g.first + w.from * g.spacing;
         rest.spacing = g.spacing;
         rest.z = fit->residual;
-        const FilterOutputs left = FilterAll(rest, sigma, filters);
+        FilterOutputs left;
+        FilterAll(rest, sigma, filters, left);
         double strongest = kPoleThreshold;
         double at = NAN;
         for (const auto& out : left) {
@@ -1034,9 +1160,10 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
 }
 
 // The bottom is the deepest fitted set that stands out of the noise and is not a mere trace of a
-// much stronger set above it (the bars of a last section are never a tenth of those above). It
-// cannot be told from a lap when it looks like one: an opposite set about a lap length above it
-// and of like strength, so that the real bottom may be a weak set further down.
+// much stronger set above it (the bars of a last section are seldom a tenth of those above; one
+// that weak but clearly out of the noise is taken, as doubtful). It cannot be told from a lap when
+// it looks like one: an opposite set about a lap length above it and of like strength, so that the
+// real bottom may be a weak set further down.
 struct EndChoice {
     FittedPole pole;
     bool ambiguous = false;
@@ -1044,6 +1171,7 @@ struct EndChoice {
 
 constexpr double kBottomSignificance = kPoleThreshold;
 constexpr double kBottomOfStrongest = 0.1;
+constexpr double kClearBottom = 2.0 * kBottomSignificance;
 constexpr double kAmbiguousShare = 0.45;  // of the confidence left
 constexpr double kLapLengthMin = 0.5;
 constexpr double kLapLengthMax = 1.6;
@@ -1057,11 +1185,13 @@ std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
     }
     for (std::size_t k = end.size(); k-- > 0;) {
         const FittedPole& p = end[k];
-        if (p.significance < kBottomSignificance || std::abs(p.strength) < kBottomOfStrongest * strongest ||
-            !p.seenAcross) {
+        const bool faint = std::abs(p.strength) < kBottomOfStrongest * strongest;
+        if (p.significance < kBottomSignificance || (faint && p.significance < kClearBottom) || !p.seenAcross) {
             continue;
         }
-        EndChoice choice{p, false};
+        // A faint set that still stands clearly out of the noise is a light last section under a
+        // loose lap as likely as a trace: the strong set above it may be that lap.
+        EndChoice choice{p, faint};
         for (std::size_t i = 0; i < k; ++i) {
             const FittedPole& q = end[i];
             const double above = p.depth - q.depth;
@@ -1106,11 +1236,11 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     const Grid across[2] = {ToGrid(s, s.x), ToGrid(s, s.y)};
     const double sigma = NoiseSigma(grid.z);
 
-    std::vector<PoleFilter> filters;
-    for (double r : kDistances) {
-        filters.emplace_back(r, grid.spacing);
-    }
-    const FilterOutputs outputs = FilterAll(grid, sigma, filters);
+    static FilterShelf shelf;
+    const FilterShelf::Loan work = shelf.Borrow(grid.spacing);
+    const std::vector<PoleFilter>& filters = work->filters;
+    FilterOutputs& outputs = work->outputs;
+    FilterAll(grid, sigma, filters, outputs);
     const std::vector<Pole> poles = FindPoles(grid, sigma, filters, outputs);
     if (poles.empty()) {
         out.reason = kNoCageEnd;

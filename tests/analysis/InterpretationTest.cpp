@@ -106,6 +106,22 @@ std::vector<SampleRecord> RingSurvey(double deepest, int stepCm, const std::vect
     return samples;
 }
 
+// Pieces of single bars magnetised more or less than the rest of them: each end a pole in Z alone
+// at its own distance from the hole.
+struct BarPiece {
+    double depth, strength, distance;
+};
+
+void AddBarPieces(std::vector<SampleRecord>& samples, const std::vector<BarPiece>& pieces)
+{
+    for (SampleRecord& s : samples) {
+        for (const BarPiece& p : pieces) {
+            const double u = s.depth - p.depth;
+            s.z += int32_t(std::lround(p.strength * u / std::pow(u * u + p.distance * p.distance, 1.5)));
+        }
+    }
+}
+
 CageSuggestion Suggest(const std::vector<SampleRecord>& samples, int stepCm)
 {
     return SuggestCage(samples.data(), int(samples.size()), stepCm);
@@ -169,16 +185,7 @@ TEST(Interpretation, LapsStandClearOfThePiecesOfSingleBars)
     // A tied lap of the ring at 10 m; at 20 m pieces of single bars magnetised more or less than
     // the rest of them, among them a pair like the lap's, as strong, a metre apart.
     auto samples = RingSurvey(34.0, 10, {{0.3, -100}, {9.5, -30}, {10.5, 30}, {30.0, 100}}, 0.5, 0.5, 3.0);
-    struct Piece {
-        double depth, strength, distance;
-    };
-    for (SampleRecord& s : samples) {
-        for (const Piece& p : {Piece{18.6, 100, 0.6}, Piece{19.5, -100, 0.5}, Piece{20.5, 100, 0.5},
-                               Piece{21.3, -100, 0.5}, Piece{22.0, 60, 0.9}}) {
-            const double u = s.depth - p.depth;
-            s.z += int32_t(std::lround(p.strength * u / std::pow(u * u + p.distance * p.distance, 1.5)));
-        }
-    }
+    AddBarPieces(samples, {{18.6, 100, 0.6}, {19.5, -100, 0.5}, {20.5, 100, 0.5}, {21.3, -100, 0.5}, {22.0, 60, 0.9}});
     const CageSuggestion s = Suggest(samples, 10);
     ASSERT_TRUE(s.bottom) << s.reason;
     EXPECT_NEAR(*s.bottom, 30.0, 0.1);
@@ -235,4 +242,39 @@ TEST(Interpretation, BundledSamplesGetTheirBottoms)
     EXPECT_GE(checked, 8);
 }
 
+TEST(Interpretation, AFaintPairIsALapWhereTheSectionLengthPutsOne)
+{
+    // Clear laps at 10 and 20 m; below them, among pieces of single bars, two like faint pairs: at
+    // 30 m, where the 10 m sections put the next lap, and at 35 m, where no lap can be.
+    auto samples = RingSurvey(44.0, 10,
+                              {{0.3, -100},
+                               {9.5, -30},
+                               {10.5, 30},
+                               {19.5, -30},
+                               {20.5, 30},
+                               {29.5, -25},
+                               {30.5, 25},
+                               {34.5, -25},
+                               {35.5, 25},
+                               {40.0, 100}},
+                              0.5, 0.5, 3.0);
+    AddBarPieces(samples, {{26.6, -60, 0.5}, {28.0, 60, 0.5}, {32.2, -60, 0.5}, {33.4, 60, 0.5}, {37.1, 60, 0.5}});
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 40.0, 0.1);
+    ASSERT_EQ(s.joints.size(), 3u) << s.reason;
+    EXPECT_NEAR(s.joints[2], 30.0, 0.3);
+}
+
+TEST(Interpretation, ALightLastSectionUnderALooseLapIsTakenAsDoubtful)
+{
+    // Free lap ends of heavy sections at 20.5 and 21.5 m; the last section's bars, a twelfth as
+    // strong, end at 25 m.
+    const auto samples = RingSurvey(30.0, 10, {{0.3, -100}, {20.5, -1200}, {21.5, 1200}, {25.0, 100}}, 0.5, 0.5, 3.0);
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 25.0, 0.1);
+    EXPECT_LT(s.confidence, 0.5f);
+    EXPECT_EQ(s.reason, "底部与接头难以区分，请人工核对。");
+}
 }  // namespace
