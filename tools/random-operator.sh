@@ -5,6 +5,7 @@
 # sequence). A finding is shortened by delta debugging into build/random-operator/; a shortened
 # sequence copied into tests/random_operator/regressions/ becomes a test.
 # Usage: tools/random-operator.sh SECONDS [SEED]
+# BUILD=build/asan-rel runs an optimised sanitized build instead, about four times faster.
 # Exit 0 only when nothing was found; the figures are the last line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,12 +16,15 @@ ROUND_ACTIONS=${ROUND_ACTIONS:-2000}
 # Sanitized code runs several times slower than the release build.
 HANG_MS=${HANG_MS:-10000}
 
-if [ ! -f build/asan/build.ninja ]; then
+BUILD=${BUILD:-build/asan}
+if [ ! -f "$BUILD/build.ninja" ]; then
   bash tools/install-deps.sh
-  cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVEK_SANITIZE=ON -DORVEK_BENCH=OFF -DORVEK_WERROR=ON >/dev/null
+  type=Debug
+  [ "$BUILD" = build/asan ] || type=RelWithDebInfo
+  cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=$type -DORVEK_SANITIZE=ON -DORVEK_BENCH=OFF -DORVEK_WERROR=ON >/dev/null
 fi
-cmake --build build/asan -j"$(nproc)" --target random_operator >/dev/null
-program=build/asan/tests/random_operator/random_operator
+cmake --build "$BUILD" -j"$(nproc)" --target random_operator >/dev/null
+program=$BUILD/tests/random_operator/random_operator
 out=build/random-operator
 mkdir -p "$out"
 
