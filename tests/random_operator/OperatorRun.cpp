@@ -84,43 +84,16 @@ QByteArray SampleBytes(const QString& name)
 const std::vector<int>& CommandIds()
 {
     static const std::vector<int> ids = [] {
-        std::vector<int> v = {cmd::kFileNew,
-                              cmd::kFileOpen,
-                              cmd::kFileSave,
-                              cmd::kPrintSetup,
-                              cmd::kPrint,
-                              cmd::kPrintPreview,
-                              cmd::kEditCopy,
-                              cmd::kEditCut,
-                              cmd::kEditPaste,
-                              cmd::kEditUndo,
-                              cmd::kAppAbout,
-                              cmd::kNextPane,
-                              cmd::kPrevPane,
-                              cmd::kToggleX,
-                              cmd::kToggleY,
-                              cmd::kToggleZ,
-                              cmd::kGraphMode,
-                              cmd::kTableMode,
-                              cmd::kGraphModeKey,
-                              cmd::kTableModeKey,
-                              cmd::kStoreMessage,
-                              cmd::kToolPreview,
-                              cmd::kToolPrintSetup,
-                              cmd::kExportLas,
-                              cmd::kExportCsv,
-                              cmd::kSiteSummary,
-                              cmd::kAutoInterpret,
-                              cmd::kAcceptSuggestion,
-                              cmd::kSavePicture,
-                              cmd::kExportData,
-                              cmd::kClearMarkers,
-                              cmd::kSmoothSettings,
-                              cmd::kHotKeyStartDepth,
-                              cmd::kHotKeyTail,
-                              0,
-                              -1,
-                              99999};
+        // clang-format off
+        std::vector<int> v = {
+            cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, cmd::kPrintSetup, cmd::kPrint, cmd::kPrintPreview,
+            cmd::kEditCopy, cmd::kEditCut, cmd::kEditPaste, cmd::kEditUndo, cmd::kAppAbout, cmd::kNextPane,
+            cmd::kPrevPane, cmd::kToggleX, cmd::kToggleY, cmd::kToggleZ, cmd::kGraphMode, cmd::kTableMode,
+            cmd::kGraphModeKey, cmd::kTableModeKey, cmd::kStoreMessage, cmd::kToolPreview, cmd::kToolPrintSetup,
+            cmd::kExportLas, cmd::kExportCsv, cmd::kSiteSummary, cmd::kAutoInterpret, cmd::kAcceptSuggestion,
+            cmd::kSavePicture, cmd::kExportData, cmd::kClearMarkers, cmd::kSmoothSettings, cmd::kHotKeyStartDepth,
+            cmd::kHotKeyTail, 0, -1, 99999};
+        // clang-format on
         for (int id = cmd::kMruFirst; id <= cmd::kMruLast; ++id)
             v.push_back(id);
         for (int kind = 0; kind < 11; ++kind)
@@ -137,40 +110,19 @@ struct KeyChord {
 
 const std::vector<KeyChord>& Keys()
 {
+    // clang-format off
     static const std::vector<KeyChord> keys = {
-        {Qt::Key_Left, 0},
-        {Qt::Key_Right, 0},
-        {Qt::Key_Up, 0},
-        {Qt::Key_Down, 0},
-        {Qt::Key_Home, 0},
-        {Qt::Key_End, 0},
-        {Qt::Key_PageUp, 0},
-        {Qt::Key_PageDown, 0},
-        {Qt::Key_F7, 0},
-        {Qt::Key_F8, 0},
-        {Qt::Key_F9, 0},
-        {Qt::Key_F9, Qt::ControlModifier},
-        {Qt::Key_Z, Qt::ControlModifier},
-        {Qt::Key_Backspace, Qt::AltModifier},
-        {Qt::Key_Return, 0},
-        {Qt::Key_Escape, 0},
-        {Qt::Key_Tab, 0},
-        {Qt::Key_Tab, Qt::ControlModifier},
-        {Qt::Key_F10, Qt::ShiftModifier},
-        {Qt::Key_Menu, 0},
-        {Qt::Key_Delete, 0},
-        {Qt::Key_I, Qt::ControlModifier | Qt::MetaModifier},
-        {Qt::Key_E, Qt::ControlModifier | Qt::MetaModifier},
-        {Qt::Key_O, Qt::ControlModifier},
-        {Qt::Key_S, Qt::ControlModifier},
-        {Qt::Key_P, Qt::ControlModifier},
-        {Qt::Key_F, Qt::AltModifier},
-        {Qt::Key_V, Qt::AltModifier},
-        {Qt::Key_F6, 0},
-        {Qt::Key_5, 0},
-        {Qt::Key_Minus, 0},
-        {Qt::Key_Space, 0},
+        {Qt::Key_Left, 0}, {Qt::Key_Right, 0}, {Qt::Key_Up, 0}, {Qt::Key_Down, 0}, {Qt::Key_Home, 0},
+        {Qt::Key_End, 0}, {Qt::Key_PageUp, 0}, {Qt::Key_PageDown, 0}, {Qt::Key_F7, 0}, {Qt::Key_F8, 0},
+        {Qt::Key_F9, 0}, {Qt::Key_F9, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_Backspace, Qt::AltModifier}, {Qt::Key_Return, 0}, {Qt::Key_Escape, 0}, {Qt::Key_Tab, 0},
+        {Qt::Key_Tab, Qt::ControlModifier}, {Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, 0},
+        {Qt::Key_Delete, 0}, {Qt::Key_I, Qt::ControlModifier | Qt::MetaModifier},
+        {Qt::Key_E, Qt::ControlModifier | Qt::MetaModifier}, {Qt::Key_O, Qt::ControlModifier},
+        {Qt::Key_S, Qt::ControlModifier}, {Qt::Key_P, Qt::ControlModifier}, {Qt::Key_F, Qt::AltModifier},
+        {Qt::Key_V, Qt::AltModifier}, {Qt::Key_F6, 0}, {Qt::Key_5, 0}, {Qt::Key_Minus, 0}, {Qt::Key_Space, 0},
     };
+    // clang-format on
     return keys;
 }
 
