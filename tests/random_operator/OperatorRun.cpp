@@ -531,7 +531,9 @@ void OperatorRun::AllowShownFileRewrite()
 
 void OperatorRun::Perform(const Action& action)
 {
-    m_lastStepMs = OperatorClockMs();
+    const qint64 started = OperatorClockMs();
+    const qint64 performed = ++m_stats.performed;
+    m_lastStepMs = started;
     static const bool trace = qEnvironmentVariableIsSet("RANDOM_OPERATOR_TRACE");
     if (trace)
         std::fprintf(stderr, "%lld ms, depth %d: %s\n", static_cast<long long>(m_lastStepMs.load()), m_nDepth,
@@ -627,6 +629,13 @@ void OperatorRun::Perform(const Action& action)
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     });
+    // An action that ran a nested loop lasted as long as the actions done in it, and a wait as
+    // long as it was told; the others are timed on their own.
+    if (action.kind != Action::Kind::Wait && m_stats.performed == performed &&
+        OperatorClockMs() - started > m_stats.slowestMs) {
+        m_stats.slowestMs = OperatorClockMs() - started;
+        m_stats.slowest = action.ToLine();
+    }
     CheckFiles();
     CheckDisplay();
 }
@@ -1001,11 +1010,14 @@ QString OperatorRun::Statistics() const
     QStringList dialogs;
     for (auto it = m_stats.dialogs.cbegin(); it != m_stats.dialogs.cend(); ++it)
         dialogs.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
-    return QStringLiteral("prompts %1, confirmed writes %2, restarts %3, display checks %4, dialog actions: %5")
+    return QStringLiteral("prompts %1, confirmed writes %2, restarts %3, display checks %4, slowest action %5 ms (%6), "
+                          "dialog actions: %7")
         .arg(m_prompts->Texts().size())
         .arg(m_stats.writes)
         .arg(m_stats.restarts)
         .arg(m_stats.displayChecks)
+        .arg(m_stats.slowestMs)
+        .arg(m_stats.slowest)
         .arg(dialogs.join(QStringLiteral(", ")));
 }
 

@@ -142,6 +142,9 @@ private:
         int writes = 0;
         int restarts = 0;
         int displayChecks = 0;
+        qint64 performed = 0;
+        qint64 slowestMs = 0;
+        QString slowest;
         QMap<QString, int> dialogs;
     } m_stats;
     bool m_bRunning = false;
