@@ -401,8 +401,12 @@ void CMarkerLayer::PlaceMarkerOn(int kind, int x, QPainter* paintPainter, bool k
 
     const CursorScale scale = Measure();
     const MarkerSpot spot = LocateMarker(scale, m_view.File().ScreenData().primary, marker.x);
-    if (!spot.drawn)
+    if (!spot.drawn) {
+        // Nothing is drawn, so no line of an earlier place may be drawn again for it either.
+        marker.lineStart = {};
+        marker.lineEnd = {};
         return;
+    }
     if (!keepDepth)
         marker.depth = spot.depth;
 
@@ -528,7 +532,17 @@ void CMarkerLayer::RedrawMarkers(QPainter& painter)
             continue;
         // At another width the old column shows another depth than the label.
         const bool moved = marker.width != width;
-        PlaceMarkerOn(kind, moved ? RestoredMarkerX(scale, marker.depth) : marker.x, &painter, moved);
+        int x = marker.x;
+        if (moved) {
+            x = RestoredMarkerX(scale, marker.depth);
+            // At the deep end of the axis that column can lie past the last sample; the marker
+            // then takes the column of its own sample, as the arrow keys would.
+            const CFileData& data = m_view.File().ScreenData().primary;
+            if (!LocateMarker(scale, data, x).drawn)
+                if (const int entry = FindSampleNear(data, marker.depth); entry >= 0)
+                    x = KeyCursorX(scale, data, entry);
+        }
+        PlaceMarkerOn(kind, x, &painter, moved);
     }
     m_pBackingPainter = nullptr;
 }
