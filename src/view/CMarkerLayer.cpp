@@ -18,6 +18,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -538,9 +539,14 @@ void CMarkerLayer::RedrawMarkers(QPainter& painter)
             // At the deep end of the axis that column can lie past the last sample; the marker
             // then takes the column of its own sample, as the arrow keys would.
             const CFileData& data = m_view.File().ScreenData().primary;
-            if (!LocateMarker(scale, data, x).drawn)
-                if (const int entry = FindSampleNear(data, marker.depth); entry >= 0)
-                    x = KeyCursorX(scale, data, entry);
+            if (!LocateMarker(scale, data, x).drawn && scale.count > 0) {
+                const auto& entries = data.m_depthPixels;
+                std::size_t nearest = 0;
+                for (std::size_t e = 1; e < std::size_t(scale.count) && e < entries.size(); ++e)
+                    if (std::fabs(entries[e].depth - marker.depth) < std::fabs(entries[nearest].depth - marker.depth))
+                        nearest = e;
+                x = KeyCursorX(scale, data, int(nearest));
+            }
         }
         PlaceMarkerOn(kind, x, &painter, moved);
     }

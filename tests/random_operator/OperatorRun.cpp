@@ -40,6 +40,7 @@
 #include <QUrl>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -958,6 +959,24 @@ void OperatorRun::CheckDisplay()
                  QStringLiteral("slot %1 saved as %2 m but not drawn").arg(k).arg(double(m.depth)));
         if (!layer.MarkerOnImage(k) || !line || image.isNull())
             continue;
+        // The column shows the depth the label gives and the save writes.
+        const auto& entries = shown.ScreenData().primary.m_depthPixels;
+        float low = INFINITY;
+        float high = -INFINITY;
+        for (int offset = -2; offset <= 2; ++offset) {
+            const int entry = layer.IndexFromPixel(m.x + offset);
+            if (entry >= 0 && std::size_t(entry) < entries.size()) {
+                low = std::min(low, entries[std::size_t(entry)].depth);
+                high = std::max(high, entries[std::size_t(entry)].depth);
+            }
+        }
+        if (!(m.depth >= low - 0.01f && m.depth <= high + 0.01f))
+            Fail(QStringLiteral("markers"), QStringLiteral("slot %1 at x %2 stands on %3..%4 m but saves %5 m")
+                                                .arg(k)
+                                                .arg(m.x)
+                                                .arg(double(low))
+                                                .arg(double(high))
+                                                .arg(double(m.depth)));
         // The image itself: the inverted column differs from its neighbour over most of the
         // line, where no other line stands close by.
         bool crowded = layer.CursorShown() && std::abs(layer.CursorX() - m.x) < 8;
