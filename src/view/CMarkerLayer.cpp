@@ -519,6 +519,24 @@ void CMarkerLayer::RestoreMarkersFromFile(QPainter& painter)
     m_pBackingPainter = nullptr;
 }
 
+int CMarkerLayer::ColumnOfDepth(const CursorScale& scale, float depth) const
+{
+    // The column of the sample nearest to depth, as the arrow keys would put the cursor on it. A
+    // column worked out from the depth alone can show another sample where the depths are not
+    // evenly spaced (repeated samples at the top), and can lie past the last sample at the
+    // deep end.
+    const CFileData& data = m_view.File().ScreenData().primary;
+    const auto& entries = data.m_depthPixels;
+    const std::size_t count = std::min(entries.size(), std::size_t(std::max(scale.count, 0)));
+    if (count == 0)
+        return RestoredMarkerX(scale, depth);
+    std::size_t nearest = 0;
+    for (std::size_t e = 1; e < count; ++e)
+        if (std::fabs(entries[e].depth - depth) < std::fabs(entries[nearest].depth - depth))
+            nearest = e;
+    return KeyCursorX(scale, data, int(nearest));
+}
+
 void CMarkerLayer::RedrawMarkers(QPainter& painter)
 {
     const bool onBacking = painter.device() == &m_surface.Backing();
@@ -533,22 +551,7 @@ void CMarkerLayer::RedrawMarkers(QPainter& painter)
             continue;
         // At another width the old column shows another depth than the label.
         const bool moved = marker.width != width;
-        int x = marker.x;
-        if (moved) {
-            x = RestoredMarkerX(scale, marker.depth);
-            // At the deep end of the axis that column can lie past the last sample; the marker
-            // then takes the column of its own sample, as the arrow keys would.
-            const CFileData& data = m_view.File().ScreenData().primary;
-            if (!LocateMarker(scale, data, x).drawn && scale.count > 0) {
-                const auto& entries = data.m_depthPixels;
-                std::size_t nearest = 0;
-                for (std::size_t e = 1; e < std::size_t(scale.count) && e < entries.size(); ++e)
-                    if (std::fabs(entries[e].depth - marker.depth) < std::fabs(entries[nearest].depth - marker.depth))
-                        nearest = e;
-                x = KeyCursorX(scale, data, int(nearest));
-            }
-        }
-        PlaceMarkerOn(kind, x, &painter, moved);
+        PlaceMarkerOn(kind, moved ? ColumnOfDepth(scale, marker.depth) : marker.x, &painter, moved);
     }
     m_pBackingPainter = nullptr;
 }

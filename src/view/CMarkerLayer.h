@@ -152,6 +152,8 @@ private:
     void DrawOnBacking(Draw draw, const QRect& area = QRect());
     // The depth-to-pixel table rebuilt for the width of the image on screen, and its scale.
     CursorScale Measure();
+    // Where a marker of that depth stands at the width of scale.
+    int ColumnOfDepth(const CursorScale& scale, float depth) const;
     int ClientWidth() const;
     void ShowSignal(int sample, int trailingBlanks);
     void SetPane(int paneId, const QString& text);

