@@ -551,6 +551,10 @@ void CMarkerLayer::RedrawMarkers(QPainter& painter)
             continue;
         // At another width the old column shows another depth than the label.
         const bool moved = marker.width != width;
+        // A marker whose placement found no sample has no depth, and so no column at another
+        // width; drawn at the sample nearest 0 m it would stand where the save keeps nothing.
+        if (moved && !IsStoredMarker(marker.depth))
+            continue;
         PlaceMarkerOn(kind, moved ? ColumnOfDepth(scale, marker.depth) : marker.x, &painter, moved);
     }
     m_pBackingPainter = nullptr;
