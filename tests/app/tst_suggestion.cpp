@@ -1,11 +1,13 @@
 // "自动判读" and "采用建议" on a real main frame: the suggestion drawn over the graph only when
 // asked for, accepted into the markers through the marker commands, written only by File / Save,
 // and gone when another file is opened.
+// With ORVEK_SHOTS_DIR and ORVEK_SHOT_FILES (paths separated by ':') set, the test also saves the
+// window after "自动判读" on each of those files, to look at the overlay on chosen surveys.
 #include "ShellFixture.h"
 
-#include "app/CommandIds.h"
 #include "analysis/CursorMath.h"
 #include "analysis/MarkerMath.h"
+#include "app/CommandIds.h"
 #include "data/MeasurementFile.h"
 
 #include <QAction>
@@ -33,6 +35,7 @@ private slots:
     void suggestAcceptAndSave();
     void operatorMarkersKeepTheirLevels();
     void messageGoesWithTheFile();
+    void shotsOfChosenFiles();
 };
 
 void TestSuggestion::suggestAcceptAndSave()
@@ -154,6 +157,27 @@ void TestSuggestion::messageGoesWithTheFile()
     f.Tree().SelectFile(other);
     QVERIFY(!f.View().Suggestion().Shown());
     QCOMPARE(message->text(), QStringLiteral("就绪"));
+}
+
+void TestSuggestion::shotsOfChosenFiles()
+{
+    const QString dir = qEnvironmentVariable("ORVEK_SHOTS_DIR");
+    const QStringList files = qEnvironmentVariable("ORVEK_SHOT_FILES").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (dir.isEmpty() || files.isEmpty())
+        QSKIP("ORVEK_SHOTS_DIR and ORVEK_SHOT_FILES not set");
+    ShellFixture f;
+    QVERIFY(f.Show());
+    for (const QString& file : files) {
+        // A copy, so that the program's folder files stay beside it and the bench set is untouched.
+        const QString copy = f.Path(QFileInfo(file).fileName());
+        QVERIFY(QFile::copy(file, copy));
+        QVERIFY(f.frame->OpenDocumentFile(copy));
+        f.View().repaint();
+        f.frame->Action(cmd::kAutoInterpret)->trigger();
+        f.View().repaint();
+        QVERIFY(
+            f.frame->grab().save(dir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".png")));
+    }
 }
 
 QTEST_MAIN(TestSuggestion)
