@@ -1,6 +1,7 @@
 // Automatic interpretation over generated bench sets: per condition, how close the suggested
 // bottom comes to the truth, how often a suggestion of a given confidence is right, how many laps
-// are found and how many suggested joints are false, and how often a hole without a cage gets no
+// are found (all of them, and those that stand clear of the bars' own patchiness) and how many
+// suggested joints are false, and how often a hole without a cage gets no
 // suggestion; then the time the routine takes on a full-capacity file.
 //
 //   bench_interpretation [--benchmark_...] [SET_DIR...]
@@ -35,7 +36,14 @@ struct TruthRow {
     bool cage = false;
     double bottom = 0.0;
     std::vector<double> joints;
+    std::vector<bool> clearLaps;  // per joint, when the truth gives the laps' contrast
 };
+
+// A lap the data plainly shows: the relief of its ends' field at least 20 times the noise and
+// twice the relief of the bars' remanence changes around it. A fainter one is no more than one
+// of the pole pairs that patchy remanence makes all along a cage, and is left out on purpose.
+constexpr double kClearLapNoise = 20.0;
+constexpr double kClearLapPieces = 2.0;
 
 std::vector<std::string> Split(const std::string& text, char sep)
 {
@@ -62,11 +70,22 @@ std::vector<TruthRow> ReadTruth(const std::filesystem::path& path)
         if (f.size() < 4) {
             continue;
         }
-        TruthRow row{f[0], f[1], !f[2].empty(), f[2].empty() ? 0.0 : std::stod(f[2]), {}};
+        TruthRow row{f[0], f[1], !f[2].empty(), f[2].empty() ? 0.0 : std::stod(f[2]), {}, {}};
         for (const std::string& j : Split(f[3], ';')) {
             if (!j.empty()) {
                 row.joints.push_back(std::stod(j));
             }
+        }
+        // lap_contrast: "noise/pieces" per joint, the lap's relief over the noise and over the
+        // remanence relief around it.
+        for (const std::string& c : f.size() > 4 ? Split(f[4], ';') : std::vector<std::string>{}) {
+            double noise = 0, pieces = 0;
+            if (std::sscanf(c.c_str(), "%lf/%lf", &noise, &pieces) == 2) {
+                row.clearLaps.push_back(noise >= kClearLapNoise && pieces >= kClearLapPieces);
+            }
+        }
+        if (row.clearLaps.size() != row.joints.size()) {
+            row.clearLaps.clear();
         }
         rows.push_back(row);
     }
@@ -84,6 +103,8 @@ struct Tally {
     int confidentRight[3] = {};  // of those, the ones within 0.25 m (or none in a hole without a cage)
     int truthJoints = 0;
     int foundJoints = 0;  // laps with a suggested joint within 0.3 m of their centre
+    int clearJoints = 0;
+    int foundClearJoints = 0;
     int suggestedJoints = 0;
     int falseJoints = 0;  // suggested joints within 0.3 m of no lap
 };
@@ -119,8 +140,14 @@ void Score(const TruthRow& row, const CageSuggestion& s, Tally& t)
     t.errors.push_back(error);
     t.withinQuarter += error <= 0.25 ? 1 : 0;
     t.truthJoints += int(row.joints.size());
-    for (double l : row.joints) {
-        t.foundJoints += std::any_of(s.joints.begin(), s.joints.end(), [&](float j) { return near(l, j); });
+    for (std::size_t k = 0; k < row.joints.size(); ++k) {
+        const bool found =
+            std::any_of(s.joints.begin(), s.joints.end(), [&](float j) { return near(row.joints[k], j); });
+        t.foundJoints += found;
+        if (!row.clearLaps.empty() && row.clearLaps[k]) {
+            ++t.clearJoints;
+            t.foundClearJoints += found;
+        }
     }
 }
 
@@ -136,8 +163,8 @@ std::string Share(int part, int whole)
 
 void PrintHeader()
 {
-    std::printf("%-13s %5s %8s %7s %7s %14s %14s %14s %14s %13s %7s\n", "condition", "files", "<=0.25m", "median",
-                "p95", "c>=0.5 ok", "c>=0.8 ok", "c>=0.9 ok", "laps found", "false joints", "no-sugg");
+    std::printf("%-13s %5s %8s %7s %7s %14s %14s %14s %14s %14s %13s %7s\n", "condition", "files", "<=0.25m", "median",
+                "p95", "c>=0.5 ok", "c>=0.8 ok", "c>=0.9 ok", "laps found", "clear found", "false joints", "no-sugg");
 }
 
 void PrintRow(const std::string& name, const Tally& t)
@@ -147,19 +174,18 @@ void PrintRow(const std::string& name, const Tally& t)
         std::snprintf(cal[c], sizeof cal[c], "%s (%d)", Share(t.confidentRight[c], t.confident[c]).c_str(),
                       t.confident[c]);
     }
-    char laps[32], falseJ[32];
+    char laps[32], clear[32], falseJ[32];
     std::snprintf(laps, sizeof laps, "%s (%d)", Share(t.foundJoints, t.truthJoints).c_str(), t.truthJoints);
-    std::snprintf(falseJ, sizeof falseJ, "%s (%d)", Share(t.falseJoints, t.suggestedJoints).c_str(),
-                  t.suggestedJoints);
+    std::snprintf(clear, sizeof clear, "%s (%d)", Share(t.foundClearJoints, t.clearJoints).c_str(), t.clearJoints);
+    std::snprintf(falseJ, sizeof falseJ, "%s (%d)", Share(t.falseJoints, t.suggestedJoints).c_str(), t.suggestedJoints);
     if (t.errors.empty()) {
-        std::printf("%-13s %5d %8s %7s %7s %14s %14s %14s %14s %13s %7s\n", name.c_str(), t.files, "-", "-", "-",
-                    cal[0], cal[1], cal[2], "-", falseJ, Share(t.files - t.suggested, t.files).c_str());
+        std::printf("%-13s %5d %8s %7s %7s %14s %14s %14s %14s %14s %13s %7s\n", name.c_str(), t.files, "-", "-", "-",
+                    cal[0], cal[1], cal[2], "-", "-", falseJ, Share(t.files - t.suggested, t.files).c_str());
         return;
     }
-    std::printf("%-13s %5d %8s %7.3f %7.3f %14s %14s %14s %14s %13s %7s\n", name.c_str(), t.files,
-                Share(t.withinQuarter, int(t.errors.size())).c_str(), Quantile(t.errors, 0.5),
-                Quantile(t.errors, 0.95), cal[0], cal[1], cal[2], laps, falseJ,
-                Share(t.files - t.suggested, t.files).c_str());
+    std::printf("%-13s %5d %8s %7.3f %7.3f %14s %14s %14s %14s %14s %13s %7s\n", name.c_str(), t.files,
+                Share(t.withinQuarter, int(t.errors.size())).c_str(), Quantile(t.errors, 0.5), Quantile(t.errors, 0.95),
+                cal[0], cal[1], cal[2], laps, clear, falseJ, Share(t.files - t.suggested, t.files).c_str());
 }
 
 // The goals' groups: well-made surveys (noise up to 10 nT, near enough holes), hard ones (noise of
@@ -178,8 +204,10 @@ bool RunAccuracyTable(const std::filesystem::path& dir)
 {
     const std::vector<TruthRow> rows = ReadTruth(dir / "truth.csv");
     if (rows.empty()) {
-        std::fprintf(stderr, "no bench set in %s (build the target bench_interpretation, or run "
-                             "orvek-samplegen --bench DIR SEED)\n", dir.string().c_str());
+        std::fprintf(stderr,
+                     "no bench set in %s (build the target bench_interpretation, or run "
+                     "orvek-samplegen --bench DIR SEED)\n",
+                     dir.string().c_str());
         return false;
     }
     std::vector<std::string> order;
@@ -204,8 +232,8 @@ bool RunAccuracyTable(const std::filesystem::path& dir)
                 joints += (joints.empty() ? "" : ";") + std::to_string(j).substr(0, 5);
             }
             std::printf("%s truth %.2f got %s conf %.2f joints %s | %s\n", row.file.c_str(), row.bottom,
-                        s.bottom ? std::to_string(*s.bottom).c_str() : "none", double(s.confidence),
-                        joints.c_str(), s.reason.c_str());
+                        s.bottom ? std::to_string(*s.bottom).c_str() : "none", double(s.confidence), joints.c_str(),
+                        s.reason.c_str());
         }
     }
     std::printf("bench set %s: %zu files\n", dir.string().c_str(), rows.size());

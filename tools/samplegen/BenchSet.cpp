@@ -256,6 +256,44 @@ std::string Content(const BenchPlan& plan)
     return SerializeCdd(c);
 }
 
+// Peak to peak of a profile once the straight line that best fits it is taken out (what a slope of
+// fields from farther away adds is not a feature of the place).
+double Relief(const std::vector<double>& v)
+{
+    const double n = double(v.size());
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        sx += double(i);
+        sy += v[i];
+        sxx += double(i) * double(i);
+        sxy += double(i) * v[i];
+    }
+    const double slope = (n * sxy - sx * sy) / std::max(1e-9, n * sxx - sx * sx);
+    const double offset = (sy - slope * sx) / n;
+    double lo = INFINITY, hi = -INFINITY;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const double r = v[i] - offset - slope * double(i);
+        lo = std::min(lo, r);
+        hi = std::max(hi, r);
+    }
+    return hi - lo;
+}
+
+// How plainly a lap shows in Z: the relief of its own ends' field within 2.5 m of its centre,
+// against the noise and against the relief there of the remanence changes along the bars, which
+// make pole pairs of every spacing: a lap no stronger than that patchiness looks like one of its
+// pairs.
+std::pair<double, double> LapContrast(const BenchPlan& plan, const CageModel& model, double joint)
+{
+    std::vector<double> lap, pieces;
+    for (double z = joint - 2.5; z <= joint + 2.5; z += 0.05) {
+        lap.push_back(model.PoleFieldAt(z, PoleKind::LapEnd).z);
+        pieces.push_back(model.PoleFieldAt(z, PoleKind::Piece).z);
+    }
+    const double relief = Relief(lap);
+    return {relief / plan.pile.noise, relief / std::max(1e-9, Relief(pieces))};
+}
+
 std::string TruthLine(const BenchPlan& plan)
 {
     std::string line = plan.fileName + "," + plan.condition + ",";
@@ -267,6 +305,13 @@ std::string TruthLine(const BenchPlan& plan)
     line += ",";
     for (std::size_t j = 0; j < plan.pile.joints.size(); ++j) {
         std::snprintf(buf, sizeof buf, "%s%.2f", j ? ";" : "", plan.pile.joints[j]);
+        line += buf;
+    }
+    line += ",";
+    const CageModel model(plan.pile, plan.seed);
+    for (std::size_t j = 0; j < plan.pile.joints.size(); ++j) {
+        const auto [noise, pieces] = LapContrast(plan, model, plan.pile.joints[j]);
+        std::snprintf(buf, sizeof buf, "%s%.1f/%.2f", j ? ";" : "", noise, pieces);
         line += buf;
     }
     return line + "\n";
@@ -290,7 +335,7 @@ int WriteBenchSet(const std::filesystem::path& dir, uint64_t seed)
 {
     std::filesystem::create_directories(dir);
     SplitMix seeds(seed);
-    std::string truth = "file,condition,bottom,joints\n";
+    std::string truth = "file,condition,bottom,joints,lap_contrast\n";
     int number = 0;
     for (const BenchCondition& condition : BenchConditions()) {
         for (int k = 0; k < condition.files; ++k) {

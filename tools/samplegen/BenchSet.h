@@ -20,7 +20,8 @@ struct BenchCondition {
 // The conditions in the order the set lists them.
 const std::vector<BenchCondition>& BenchConditions();
 
-// Writes the files and "truth.csv" (file,condition,bottom,joints; bottom empty without a cage,
-// joints separated by ';') into dir, and "timing-2048-5cm.cdd" and "timing-2048-25cm.cdd",
-// full-capacity files outside the truth. Returns the number of files listed in the truth.
+// Writes the files and "truth.csv" (file,condition,bottom,joints,lap_contrast; bottom empty without a
+// cage, joints separated by ';', and for each joint "N/P": the relief of the lap's own field over
+// the noise, and over the relief of the bars' remanence changes around it) into dir, and
+// "timing-2048-5cm.cdd" and "timing-2048-25cm.cdd", full-capacity files outside the truth. Returns the number of files listed in the truth.
 int WriteBenchSet(const std::filesystem::path& dir, uint64_t seed);

@@ -26,7 +26,10 @@ constexpr double kPieceMax = 3.0;
 constexpr double kDipoleReach = 10.0;
 constexpr double kDipoleSpacing = 0.05;
 
-Vec3 Add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 Add(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
 
 Vec3 PoleField(double q, Vec3 r)
 {
@@ -103,12 +106,14 @@ CageModel::CageModel(const PileModel& pile, uint64_t cageSeed) : m_pile(pile)
                 const double pieceBottom = std::min(bottom, pieceTop + rng.Uniform(kPieceMin, kPieceMax));
                 const double m = barMagnetisation + induced * rng.Normal(kPieceRemanence);
                 const double free = barTop && lappedTop ? pile.lapEndFreeFraction : 1.0;
-                m_poles.push_back({bx, by, pieceTop, (previous - m) * area * free});
+                const PoleKind kind = !barTop ? PoleKind::Piece : lappedTop ? PoleKind::LapEnd : PoleKind::CageEnd;
+                m_poles.push_back({bx, by, pieceTop, (previous - m) * area * free, kind});
                 barTop = false;
                 previous = m;
                 pieceTop = pieceBottom;
             }
-            m_poles.push_back({bx, by, bottom, previous * area * (lappedBottom ? pile.lapEndFreeFraction : 1.0)});
+            m_poles.push_back({bx, by, bottom, previous * area * (lappedBottom ? pile.lapEndFreeFraction : 1.0),
+                               lappedBottom ? PoleKind::LapEnd : PoleKind::CageEnd});
 
             const double tm = kTransverseSusceptibility * area;
             m_rods.push_back({bx, by, top, bottom, {tm * hTransverse.x, tm * hTransverse.y, 0.0}});
@@ -143,6 +148,18 @@ Vec3 CageModel::FieldAt(double depth) const
         for (int k = 0; k < pieces; ++k) {
             const double z = from + (k + 0.5) * h;
             field = Add(field, DipoleField(m, {p.x - rod.x, p.y - rod.y, p.z - z}));
+        }
+    }
+    return field;
+}
+
+Vec3 CageModel::PoleFieldAt(double depth, PoleKind kind) const
+{
+    const Vec3 p = HolePosition(depth);
+    Vec3 field;
+    for (const Pole& pole : m_poles) {
+        if (pole.kind == kind) {
+            field = Add(field, PoleField(pole.strength, {p.x - pole.x, p.y - pole.y, p.z - pole.depth}));
         }
     }
     return field;

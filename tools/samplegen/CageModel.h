@@ -24,18 +24,18 @@ struct CageSection {
 };
 
 struct PileModel {
-    double cageRadius = 0.5;          // radius of the circle of bars
-    double cageTop = 0.0;             // depth of the bar tops (negative: above the ground)
-    double cageBottom = 0.0;          // depth of the bar ends
-    std::vector<double> joints;       // depth of the centre of each lap, shallow to deep
+    double cageRadius = 0.5;            // radius of the circle of bars
+    double cageTop = 0.0;               // depth of the bar tops (negative: above the ground)
+    double cageBottom = 0.0;            // depth of the bar ends
+    std::vector<double> joints;         // depth of the centre of each lap, shallow to deep
     std::vector<CageSection> sections;  // joints.size() + 1 sections, top to bottom
-    double lapLength = 1.0;           // overlap of the bars of two sections at a joint
-    double holeOffset = 0.5;          // horizontal distance from the circle of bars to the hole
-    double holeBearingDeg = 0.0;      // direction from the pile axis to the hole, from north
-    double holeDrift = 0.0;           // extra offset per metre of depth (a hole is never plumb)
-    Vec3 earth;                       // regional field at the surface
-    double earthGradientZ = 0.0;      // nT per metre of depth
-    double noise = 3.0;               // standard deviation of the instrument noise
+    double lapLength = 1.0;             // overlap of the bars of two sections at a joint
+    double holeOffset = 0.5;            // horizontal distance from the circle of bars to the hole
+    double holeBearingDeg = 0.0;        // direction from the pile axis to the hole, from north
+    double holeDrift = 0.0;             // extra offset per metre of depth (a hole is never plumb)
+    Vec3 earth;                         // regional field at the surface
+    double earthGradientZ = 0.0;        // nT per metre of depth
+    double noise = 3.0;                 // standard deviation of the instrument noise
     // Share of a lapped bar end that acts as a free pole (the ties carry the rest of the flux into
     // the other section's bars); well tied laps show little, loose ones as much as a cut end.
     double lapEndFreeFraction = 0.1;
@@ -67,6 +67,10 @@ private:
     uint64_t m_state;
 };
 
+// What a pole of the cage is: the free end of a bar at the top or bottom of the cage, a lapped bar
+// end (the share of it the ties leave free), or a change of the remanence along a bar.
+enum class PoleKind { CageEnd, LapEnd, Piece };
+
 class CageModel {
 public:
     // The magnetisation of the cage is drawn once from cageSeed, so that two runs along the same
@@ -75,6 +79,8 @@ public:
 
     // Total field (earth plus cage) at a depth of the hole, without noise.
     Vec3 FieldAt(double depth) const;
+    // The part of the cage's field that comes from its poles of one kind.
+    Vec3 PoleFieldAt(double depth, PoleKind kind) const;
 
     // One run of the probe: count samples from startCm upwards every stepCm centimetres, sample 0
     // the deepest, with instrument noise drawn from noiseSeed. Whole centimetres keep a 25 cm grid
@@ -85,6 +91,7 @@ private:
     struct Pole {
         double x, y, depth;
         double strength;  // A*m, positive where the magnetisation points out of the steel
+        PoleKind kind;
     };
     struct Rod {
         double x, y, top, bottom;
