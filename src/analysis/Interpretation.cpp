@@ -189,15 +189,18 @@ public:
         double norm = 0.0;      // length before scaling; amplitude = dot / norm
     };
 
+    // Whether the survey leaves room for a pole at grid point j of m to be judged.
+    bool Covers(int j, int m) const { return std::min(m_w, j) >= m_keep && std::min(m_w, m - 1 - j) >= m_keep; }
+
     // The weights at grid point j of m. Near the ends of the survey the window is cut; with too
     // little of it left there are none.
     const Weights* At(int j, int m, Weights& scratch) const
     {
-        const int from = std::max(-m_w, -j);
-        const int to = std::min(m_w, m - 1 - j);
-        if (-from < m_keep || to < m_keep) {
+        if (!Covers(j, m)) {
             return nullptr;
         }
+        const int from = std::max(-m_w, -j);
+        const int to = std::min(m_w, m - 1 - j);
         if (from > -m_w && to < m_w) {
             scratch = Make(from, to);
             return &scratch;
@@ -571,6 +574,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
     const double sign = bottom.snr > 0 ? 1.0 : -1.0;
     std::vector<double> score(static_cast<std::size_t>(m), 0.0);
     std::vector<double> unevenness(static_cast<std::size_t>(m), 0.0);
+    std::vector<char> covered(static_cast<std::size_t>(m), 0);
     std::vector<double> out(static_cast<std::size_t>(m));
     for (std::size_t f = 0; f < filters.size(); ++f) {
         if (filters[f].Distance() > kLapFilterMax) {
@@ -579,6 +583,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         for (int j = 0; j < m; ++j) {
             out[std::size_t(j)] = sign * outputs[f][std::size_t(j)].first;
             unevenness[std::size_t(j)] = std::max(unevenness[std::size_t(j)], std::abs(out[std::size_t(j)]));
+            covered[std::size_t(j)] |= filters[f].Covers(j, m) ? 1 : 0;
         }
         for (double half : {0.4, 0.5, 0.6}) {
             const int h = std::max(1, int(std::lround(half / g.spacing)));
@@ -588,14 +593,15 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
             }
         }
     }
-    // The typical pole answer of the cage around a point, leaving out the point's own pair.
+    // The typical pole answer of the cage around a point, leaving out the point's own pair and the
+    // ends of the survey, where no filter has room to answer and silence says nothing of the cage.
     const int near = int(std::ceil(kLapAround.first / g.spacing));
     const int reach = int(std::lround(kLapAround.second / g.spacing));
     const int last = std::min(m - 1, int(std::floor((bottom.depth - g.first) / g.spacing)));
     const auto around = [&](int j) {
         std::vector<double> v;
         for (int k = std::max(0, j - reach); k <= std::min(last, j + reach); ++k) {
-            if (std::abs(k - j) >= near) {
+            if (std::abs(k - j) >= near && covered[std::size_t(k)]) {
                 v.push_back(unevenness[std::size_t(k)]);
             }
         }
