@@ -53,6 +53,7 @@ constexpr double kSectionMin = 6.0;
 constexpr double kSectionMax = 13.0;
 constexpr double kSectionMisfit = 0.4;
 constexpr double kPeriodicLapOff = 0.35;
+constexpr std::size_t kSpacedLaps = 3;
 constexpr double kPeriodicLapThreshold = 6.0;
 constexpr double kPeriodicLapClarity = 1.5;
 constexpr double kPeriodicLapShare = 0.5;
@@ -633,6 +634,24 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         }
     }
     std::sort(laps.begin(), laps.end());
+    // Only the last section of a cage may be cut short: where all clear laps but one repeat at one
+    // spacing (three of them at least, so that the spacing means something) and that one is not the
+    // deepest, nor can the deepest be the one off, it is a piece boundary between laps, not a lap.
+    while (laps.size() > kSpacedLaps && !SectionLength(laps) &&
+           !SectionLength(std::vector<float>(laps.begin(), laps.end() - 1))) {
+        std::vector<std::size_t> off;  // the laps without which the others repeat
+        for (std::size_t k = 0; k + 1 < laps.size(); ++k) {
+            std::vector<float> others = laps;
+            others.erase(others.begin() + std::ptrdiff_t(k));
+            if (SectionLength(others)) {
+                off.push_back(k);
+            }
+        }
+        if (off.size() != 1) {
+            break;
+        }
+        laps.erase(laps.begin() + std::ptrdiff_t(off.front()));
+    }
     // The sections of a cage are cut to one length, so its laps repeat at one spacing: where the
     // clear laps give that spacing, a fainter pair that stands just where another lap must be and
     // fits as one is taken too.

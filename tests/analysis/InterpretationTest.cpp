@@ -266,6 +266,31 @@ TEST(Interpretation, AFaintPairIsALapWhereTheSectionLengthPutsOne)
     EXPECT_NEAR(s.joints[2], 30.0, 0.3);
 }
 
+TEST(Interpretation, APairOffTheSpacingOfTheLapsAboveTheLastIsNoLap)
+{
+    // Laps every 10 m; halfway between two of them the pieces of a single bar make a pair as clear.
+    auto samples = RingSurvey(52.0, 10,
+                              {{0.3, -100},
+                               {9.5, -30},
+                               {10.5, 30},
+                               {19.5, -30},
+                               {20.5, 30},
+                               {29.5, -30},
+                               {30.5, 30},
+                               {39.5, -30},
+                               {40.5, 30},
+                               {48.0, 100}},
+                              0.5, 0.5, 3.0);
+    AddBarPieces(samples, {{24.5, -200, 0.5}, {25.5, 200, 0.5}});
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 48.0, 0.1);
+    ASSERT_EQ(s.joints.size(), 4u) << s.reason;
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_NEAR(s.joints[k], 10.0 * double(k + 1), 0.3);
+    }
+}
+
 TEST(Interpretation, ALightLastSectionUnderALooseLapIsTakenAsDoubtful)
 {
     // Free lap ends of heavy sections at 20.5 and 21.5 m; the last section's bars, a twelfth as
