@@ -609,12 +609,14 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         return std::max(kLapUnevennessFloor, MedianOf(std::move(v)));
     };
 
+    // The cage hangs from the head of the hole, where the survey starts, and only its last section
+    // is cut short: no lap lies within the shortest section of the start.
     std::vector<std::pair<double, int>> peaks;  // how clearly each pair stands out, and where
     for (int j = 1; j + 1 < m; ++j) {
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
         if (v >= kPeriodicLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
-            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
+            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kSectionMin) {
             peaks.emplace_back(v / around(j), j);
         }
     }

@@ -266,9 +266,10 @@ TEST(Interpretation, AFaintPairIsALapWhereTheSectionLengthPutsOne)
     EXPECT_NEAR(s.joints[2], 30.0, 0.3);
 }
 
-TEST(Interpretation, APairOffTheSpacingOfTheLapsAboveTheLastIsNoLap)
+TEST(Interpretation, PairsWhereOnlyAShortSectionCouldPutALapAreNoLaps)
 {
-    // Laps every 10 m; halfway between two of them the pieces of a single bar make a pair as clear.
+    // Laps every 10 m; 4 m down and halfway between two laps the pieces of a single bar make pairs
+    // as clear.
     auto samples = RingSurvey(52.0, 10,
                               {{0.3, -100},
                                {9.5, -30},
@@ -281,7 +282,7 @@ TEST(Interpretation, APairOffTheSpacingOfTheLapsAboveTheLastIsNoLap)
                                {40.5, 30},
                                {48.0, 100}},
                               0.5, 0.5, 3.0);
-    AddBarPieces(samples, {{24.5, -200, 0.5}, {25.5, 200, 0.5}});
+    AddBarPieces(samples, {{3.5, -200, 0.5}, {4.5, 200, 0.5}, {24.5, -200, 0.5}, {25.5, 200, 0.5}});
     const CageSuggestion s = Suggest(samples, 10);
     ASSERT_TRUE(s.bottom) << s.reason;
     EXPECT_NEAR(*s.bottom, 48.0, 0.1);
