@@ -1190,7 +1190,9 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
 // much stronger set above it (the bars of a last section are seldom a tenth of those above; one
 // that weak but clearly out of the noise is taken, as doubtful). It cannot be told from a lap when
 // it looks like one: an opposite set about a lap length above it and of like strength, so that the
-// real bottom may be a weak set further down.
+// real bottom may be a weak set further down. Sets of one sign closer than the nearest bars stand
+// from the hole merge into one, so a lap's deeper end and a bottom that close below it look like a
+// single set lower down: the opposite set may stand that much more than a lap length above.
 struct EndChoice {
     FittedPole pole;
     bool ambiguous = false;
@@ -1204,7 +1206,7 @@ constexpr double kLapLengthMin = 0.5;
 constexpr double kLapLengthMax = 1.6;
 constexpr double kLapLike = 0.3;  // of the bottom's strength: a tied end of a light section shows little
 
-std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
+std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end, const Ring& ring)
 {
     double strongest = 0.0;
     for (const FittedPole& p : end) {
@@ -1222,7 +1224,7 @@ std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
         for (std::size_t i = 0; i < k; ++i) {
             const FittedPole& q = end[i];
             const double above = p.depth - q.depth;
-            if (above >= kLapLengthMin && above <= kLapLengthMax && q.strength * p.strength < 0 &&
+            if (above >= kLapLengthMin && above <= kLapLengthMax + ring.gap && q.strength * p.strength < 0 &&
                 std::abs(q.strength) >= kLapLike * std::abs(p.strength)) {
                 choice.ambiguous = true;
             }
@@ -1279,7 +1281,7 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     std::size_t ring = kTypicalRing;
     if (const std::optional<std::vector<FittedPole>> end =
             FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth, ring)) {
-        const std::optional<EndChoice> choice = ChooseBottom(*end);
+        const std::optional<EndChoice> choice = ChooseBottom(*end, Rings()[ring]);
         if (!choice) {
             out.reason = kNoCageEnd;
             return out;

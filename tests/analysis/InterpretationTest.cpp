@@ -178,6 +178,15 @@ TEST(Interpretation, WideCagesFarHolesAndFreeLapsAboveAShortBottomSection)
             EXPECT_LT(s.confidence, 0.5f) << gap << " m: " << *s.bottom << " " << s.reason;
         }
     }
+    // From a far hole the lap's deeper end and a bottom 0.9 m below it merge into one set.
+    for (const double bottom : {25.2, 25.4}) {
+        samples = RingSurvey(30.0, 10, {{0.3, -100}, {23.5, -100}, {24.5, 100}, {bottom, 100}}, 1.1, 0.5, 3.0);
+        s = Suggest(samples, 10);
+        ASSERT_TRUE(s.bottom) << s.reason;
+        if (std::abs(*s.bottom - bottom) > 0.25) {
+            EXPECT_LT(s.confidence, 0.8f) << bottom << " m: " << *s.bottom << " " << s.reason;
+        }
+    }
 }
 
 TEST(Interpretation, LapsStandClearOfThePiecesOfSingleBars)
