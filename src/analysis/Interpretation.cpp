@@ -1221,6 +1221,14 @@ std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end, const 
         // A faint set that still stands clearly out of the noise is a light last section under a
         // loose lap as likely as a trace: the strong set above it may be that lap.
         EndChoice choice{p, faint};
+        // A set the fit still needs below the bottom, though too weak to take, beyond the reach of
+        // the bottom's own far side: the light last section under a lap may end there.
+        for (std::size_t i = k + 1; i < end.size(); ++i) {
+            if (end[i].significance >= kKeepSignificance && end[i].seenAcross &&
+                end[i].depth - p.depth > kShapeReach * (ring.gap + 2.0 * ring.radius) + kLocalReach) {
+                choice.ambiguous = true;
+            }
+        }
         for (std::size_t i = 0; i < k; ++i) {
             const FittedPole& q = end[i];
             const double above = p.depth - q.depth;

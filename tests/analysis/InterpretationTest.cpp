@@ -311,5 +311,15 @@ TEST(Interpretation, ALightLastSectionUnderALooseLapIsTakenAsDoubtful)
     EXPECT_NEAR(*s.bottom, 25.0, 0.1);
     EXPECT_LT(s.confidence, 0.5f);
     EXPECT_EQ(s.reason, "底部与接头难以区分，请人工核对。");
+
+    // The light section ends 4 m under the lap, farther than the lap's own field reaches: a pick at
+    // the lap is not trusted while the fit still needs something down there.
+    const auto far = RingSurvey(18.8, 10, {{0.3, -300}, {9.55, -60}, {10.65, 400}, {14.8, 60}}, 0.85, 0.6, 5.0);
+    const CageSuggestion f = Suggest(far, 10);
+    ASSERT_TRUE(f.bottom) << f.reason;
+    if (std::abs(*f.bottom - 14.8) > 0.25) {
+        EXPECT_LT(f.confidence, 0.8f) << *f.bottom;
+        EXPECT_EQ(f.reason, "底部与接头难以区分，请人工核对。");
+    }
 }
 }  // namespace
