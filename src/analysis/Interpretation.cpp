@@ -621,6 +621,14 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         }
     }
     std::sort(peaks.rbegin(), peaks.rend());
+    // Between grid points: the vertex of the parabola through the pair score.
+    const auto centre = [&](int j) {
+        const double l = score[std::size_t(j - 1)];
+        const double c = score[std::size_t(j)];
+        const double r = score[std::size_t(j + 1)];
+        const double curve = l - 2.0 * c + r;
+        return g.first + (j + (curve < 0.0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0)) * g.spacing;
+    };
     std::vector<float> laps;
     const auto clearOfLaps = [&](double depth) {
         return std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; });
@@ -629,7 +637,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         if (clarity < kLapClarity) {
             break;
         }
-        const double depth = g.first + j * g.spacing;
+        const double depth = centre(j);
         if (score[std::size_t(j)] >= kLapThreshold && clearOfLaps(depth) &&
             LapShare(g, ring, depth, sign) >= kLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
@@ -667,7 +675,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         return std::abs(depth - phase - k * *section) <= kPeriodicLapOff;
     };
     for (const auto& [clarity, j] : peaks) {
-        const double depth = g.first + j * g.spacing;
+        const double depth = centre(j);
         if (clarity >= kPeriodicLapClarity && onSpacing(depth) && clearOfLaps(depth) &&
             LapShare(g, ring, depth, sign) >= kPeriodicLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
