@@ -1183,7 +1183,15 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
             // each other.
             const std::vector<double> without(depths.begin(), depths.begin() + std::ptrdiff_t(i + 1));
             const std::optional<PoleFit> with = FitRing(g, w, rings[ring], depths, false, false, int(i));
-            const std::optional<PoleFit> less = FitRing(g, w, rings[ring], without, false, false, int(i));
+            // Without them any ring may do: the one taken was chosen with these sets standing in for
+            // the far side of a wider ring, whose field below the stronger set they are.
+            std::optional<PoleFit> less;
+            for (const Ring& other : rings) {
+                const std::optional<PoleFit> trial = FitRing(g, w, other, without, false, false, int(i));
+                if (trial && (!less || trial->chi2 < less->chi2)) {
+                    less = trial;
+                }
+            }
             if (with && less) {
                 const double gain = std::sqrt(std::max(0.0, less->chi2 - with->chi2));
                 end[k].significance = std::min(end[k].significance, gain / std::max(sigma, fit->localSpread[k]));
