@@ -53,6 +53,7 @@ constexpr double kSectionMin = 6.0;
 constexpr double kSectionMax = 13.0;
 constexpr double kSectionMisfit = 0.4;
 constexpr double kPeriodicLapOff = 0.35;
+constexpr std::size_t kSpacedLaps = 3;
 constexpr double kPeriodicLapThreshold = 6.0;
 constexpr double kPeriodicLapClarity = 1.5;
 constexpr double kPeriodicLapShare = 0.5;
@@ -189,15 +190,18 @@ public:
         double norm = 0.0;      // length before scaling; amplitude = dot / norm
     };
 
+    // Whether the survey leaves room for a pole at grid point j of m to be judged.
+    bool Covers(int j, int m) const { return std::min(m_w, j) >= m_keep && std::min(m_w, m - 1 - j) >= m_keep; }
+
     // The weights at grid point j of m. Near the ends of the survey the window is cut; with too
     // little of it left there are none.
     const Weights* At(int j, int m, Weights& scratch) const
     {
-        const int from = std::max(-m_w, -j);
-        const int to = std::min(m_w, m - 1 - j);
-        if (-from < m_keep || to < m_keep) {
+        if (!Covers(j, m)) {
             return nullptr;
         }
+        const int from = std::max(-m_w, -j);
+        const int to = std::min(m_w, m - 1 - j);
         if (from > -m_w && to < m_w) {
             scratch = Make(from, to);
             return &scratch;
@@ -571,6 +575,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
     const double sign = bottom.snr > 0 ? 1.0 : -1.0;
     std::vector<double> score(static_cast<std::size_t>(m), 0.0);
     std::vector<double> unevenness(static_cast<std::size_t>(m), 0.0);
+    std::vector<char> covered(static_cast<std::size_t>(m), 0);
     std::vector<double> out(static_cast<std::size_t>(m));
     for (std::size_t f = 0; f < filters.size(); ++f) {
         if (filters[f].Distance() > kLapFilterMax) {
@@ -579,6 +584,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         for (int j = 0; j < m; ++j) {
             out[std::size_t(j)] = sign * outputs[f][std::size_t(j)].first;
             unevenness[std::size_t(j)] = std::max(unevenness[std::size_t(j)], std::abs(out[std::size_t(j)]));
+            covered[std::size_t(j)] |= filters[f].Covers(j, m) ? 1 : 0;
         }
         for (double half : {0.4, 0.5, 0.6}) {
             const int h = std::max(1, int(std::lround(half / g.spacing)));
@@ -588,30 +594,41 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
             }
         }
     }
-    // The typical pole answer of the cage around a point, leaving out the point's own pair.
+    // The typical pole answer of the cage around a point, leaving out the point's own pair and the
+    // ends of the survey, where no filter has room to answer and silence says nothing of the cage.
     const int near = int(std::ceil(kLapAround.first / g.spacing));
     const int reach = int(std::lround(kLapAround.second / g.spacing));
     const int last = std::min(m - 1, int(std::floor((bottom.depth - g.first) / g.spacing)));
     const auto around = [&](int j) {
         std::vector<double> v;
         for (int k = std::max(0, j - reach); k <= std::min(last, j + reach); ++k) {
-            if (std::abs(k - j) >= near) {
+            if (std::abs(k - j) >= near && covered[std::size_t(k)]) {
                 v.push_back(unevenness[std::size_t(k)]);
             }
         }
         return std::max(kLapUnevennessFloor, MedianOf(std::move(v)));
     };
 
+    // The cage hangs from the head of the hole, where the survey starts, and only its last section
+    // is cut short: no lap lies within the shortest section of the start.
     std::vector<std::pair<double, int>> peaks;  // how clearly each pair stands out, and where
     for (int j = 1; j + 1 < m; ++j) {
         const double depth = g.first + j * g.spacing;
         const double v = score[std::size_t(j)];
         if (v >= kPeriodicLapThreshold && v >= score[std::size_t(j - 1)] && v > score[std::size_t(j + 1)] &&
-            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kLapSpacing) {
+            depth < bottom.depth - kLapClearOfBottom && depth > g.first + kSectionMin) {
             peaks.emplace_back(v / around(j), j);
         }
     }
     std::sort(peaks.rbegin(), peaks.rend());
+    // Between grid points: the vertex of the parabola through the pair score.
+    const auto centre = [&](int j) {
+        const double l = score[std::size_t(j - 1)];
+        const double c = score[std::size_t(j)];
+        const double r = score[std::size_t(j + 1)];
+        const double curve = l - 2.0 * c + r;
+        return g.first + (j + (curve < 0.0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0)) * g.spacing;
+    };
     std::vector<float> laps;
     const auto clearOfLaps = [&](double depth) {
         return std::none_of(laps.begin(), laps.end(), [&](float l) { return std::abs(l - depth) < kLapSpacing; });
@@ -620,13 +637,31 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         if (clarity < kLapClarity) {
             break;
         }
-        const double depth = g.first + j * g.spacing;
+        const double depth = centre(j);
         if (score[std::size_t(j)] >= kLapThreshold && clearOfLaps(depth) &&
             LapShare(g, ring, depth, sign) >= kLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
         }
     }
     std::sort(laps.begin(), laps.end());
+    // Only the last section of a cage may be cut short: where all clear laps but one repeat at one
+    // spacing (three of them at least, so that the spacing means something) and that one is not the
+    // deepest, nor can the deepest be the one off, it is a piece boundary between laps, not a lap.
+    while (laps.size() > kSpacedLaps && !SectionLength(laps) &&
+           !SectionLength(std::vector<float>(laps.begin(), laps.end() - 1))) {
+        std::vector<std::size_t> off;  // the laps without which the others repeat
+        for (std::size_t k = 0; k + 1 < laps.size(); ++k) {
+            std::vector<float> others = laps;
+            others.erase(others.begin() + std::ptrdiff_t(k));
+            if (SectionLength(others)) {
+                off.push_back(k);
+            }
+        }
+        if (off.size() != 1) {
+            break;
+        }
+        laps.erase(laps.begin() + std::ptrdiff_t(off.front()));
+    }
     // The sections of a cage are cut to one length, so its laps repeat at one spacing: where the
     // clear laps give that spacing, a fainter pair that stands just where another lap must be and
     // fits as one is taken too.
@@ -640,7 +675,7 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
         return std::abs(depth - phase - k * *section) <= kPeriodicLapOff;
     };
     for (const auto& [clarity, j] : peaks) {
-        const double depth = g.first + j * g.spacing;
+        const double depth = centre(j);
         if (clarity >= kPeriodicLapClarity && onSpacing(depth) && clearOfLaps(depth) &&
             LapShare(g, ring, depth, sign) >= kPeriodicLapShare) {
             laps.push_back(float(std::round(depth * 100.0) / 100.0));
@@ -1148,7 +1183,15 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
             // each other.
             const std::vector<double> without(depths.begin(), depths.begin() + std::ptrdiff_t(i + 1));
             const std::optional<PoleFit> with = FitRing(g, w, rings[ring], depths, false, false, int(i));
-            const std::optional<PoleFit> less = FitRing(g, w, rings[ring], without, false, false, int(i));
+            // Without them any ring may do: the one taken was chosen with these sets standing in for
+            // the far side of a wider ring, whose field below the stronger set they are.
+            std::optional<PoleFit> less;
+            for (const Ring& other : rings) {
+                const std::optional<PoleFit> trial = FitRing(g, w, other, without, false, false, int(i));
+                if (trial && (!less || trial->chi2 < less->chi2)) {
+                    less = trial;
+                }
+            }
             if (with && less) {
                 const double gain = std::sqrt(std::max(0.0, less->chi2 - with->chi2));
                 end[k].significance = std::min(end[k].significance, gain / std::max(sigma, fit->localSpread[k]));
@@ -1163,7 +1206,9 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
 // much stronger set above it (the bars of a last section are seldom a tenth of those above; one
 // that weak but clearly out of the noise is taken, as doubtful). It cannot be told from a lap when
 // it looks like one: an opposite set about a lap length above it and of like strength, so that the
-// real bottom may be a weak set further down.
+// real bottom may be a weak set further down. Sets of one sign closer than the nearest bars stand
+// from the hole merge into one, so a lap's deeper end and a bottom that close below it look like a
+// single set lower down: the opposite set may stand that much more than a lap length above.
 struct EndChoice {
     FittedPole pole;
     bool ambiguous = false;
@@ -1177,7 +1222,7 @@ constexpr double kLapLengthMin = 0.5;
 constexpr double kLapLengthMax = 1.6;
 constexpr double kLapLike = 0.3;  // of the bottom's strength: a tied end of a light section shows little
 
-std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
+std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end, const Ring& ring)
 {
     double strongest = 0.0;
     for (const FittedPole& p : end) {
@@ -1192,10 +1237,18 @@ std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end)
         // A faint set that still stands clearly out of the noise is a light last section under a
         // loose lap as likely as a trace: the strong set above it may be that lap.
         EndChoice choice{p, faint};
+        // A set the fit still needs below the bottom, though too weak to take, beyond the reach of
+        // the bottom's own far side: the light last section under a lap may end there.
+        for (std::size_t i = k + 1; i < end.size(); ++i) {
+            if (end[i].significance >= kKeepSignificance && end[i].seenAcross &&
+                end[i].depth - p.depth > kShapeReach * (ring.gap + 2.0 * ring.radius) + kLocalReach) {
+                choice.ambiguous = true;
+            }
+        }
         for (std::size_t i = 0; i < k; ++i) {
             const FittedPole& q = end[i];
             const double above = p.depth - q.depth;
-            if (above >= kLapLengthMin && above <= kLapLengthMax && q.strength * p.strength < 0 &&
+            if (above >= kLapLengthMin && above <= kLapLengthMax + ring.gap && q.strength * p.strength < 0 &&
                 std::abs(q.strength) >= kLapLike * std::abs(p.strength)) {
                 choice.ambiguous = true;
             }
@@ -1252,7 +1305,7 @@ CageSuggestion SuggestCage(const SampleRecord* samples, int count, int stepCm)
     std::size_t ring = kTypicalRing;
     if (const std::optional<std::vector<FittedPole>> end =
             FitCageEnd(grid, across, sigma, filters, outputs, bottom.depth, ring)) {
-        const std::optional<EndChoice> choice = ChooseBottom(*end);
+        const std::optional<EndChoice> choice = ChooseBottom(*end, Rings()[ring]);
         if (!choice) {
             out.reason = kNoCageEnd;
             return out;

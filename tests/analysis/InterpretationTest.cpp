@@ -178,6 +178,15 @@ TEST(Interpretation, WideCagesFarHolesAndFreeLapsAboveAShortBottomSection)
             EXPECT_LT(s.confidence, 0.5f) << gap << " m: " << *s.bottom << " " << s.reason;
         }
     }
+    // From a far hole the lap's deeper end and a bottom 0.9 m below it merge into one set.
+    for (const double bottom : {25.2, 25.4}) {
+        samples = RingSurvey(30.0, 10, {{0.3, -100}, {23.5, -100}, {24.5, 100}, {bottom, 100}}, 1.1, 0.5, 3.0);
+        s = Suggest(samples, 10);
+        ASSERT_TRUE(s.bottom) << s.reason;
+        if (std::abs(*s.bottom - bottom) > 0.25) {
+            EXPECT_LT(s.confidence, 0.8f) << bottom << " m: " << *s.bottom << " " << s.reason;
+        }
+    }
 }
 
 TEST(Interpretation, LapsStandClearOfThePiecesOfSingleBars)
@@ -266,6 +275,32 @@ TEST(Interpretation, AFaintPairIsALapWhereTheSectionLengthPutsOne)
     EXPECT_NEAR(s.joints[2], 30.0, 0.3);
 }
 
+TEST(Interpretation, PairsWhereOnlyAShortSectionCouldPutALapAreNoLaps)
+{
+    // Laps every 10 m; 4 m down and halfway between two laps the pieces of a single bar make pairs
+    // as clear.
+    auto samples = RingSurvey(52.0, 10,
+                              {{0.3, -100},
+                               {9.5, -30},
+                               {10.5, 30},
+                               {19.5, -30},
+                               {20.5, 30},
+                               {29.5, -30},
+                               {30.5, 30},
+                               {39.5, -30},
+                               {40.5, 30},
+                               {48.0, 100}},
+                              0.5, 0.5, 3.0);
+    AddBarPieces(samples, {{3.5, -200, 0.5}, {4.5, 200, 0.5}, {24.5, -200, 0.5}, {25.5, 200, 0.5}});
+    const CageSuggestion s = Suggest(samples, 10);
+    ASSERT_TRUE(s.bottom) << s.reason;
+    EXPECT_NEAR(*s.bottom, 48.0, 0.1);
+    ASSERT_EQ(s.joints.size(), 4u) << s.reason;
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_NEAR(s.joints[k], 10.0 * double(k + 1), 0.3);
+    }
+}
+
 TEST(Interpretation, ALightLastSectionUnderALooseLapIsTakenAsDoubtful)
 {
     // Free lap ends of heavy sections at 20.5 and 21.5 m; the last section's bars, a twelfth as
@@ -276,5 +311,15 @@ TEST(Interpretation, ALightLastSectionUnderALooseLapIsTakenAsDoubtful)
     EXPECT_NEAR(*s.bottom, 25.0, 0.1);
     EXPECT_LT(s.confidence, 0.5f);
     EXPECT_EQ(s.reason, "底部与接头难以区分，请人工核对。");
+
+    // The light section ends 4 m under the lap, farther than the lap's own field reaches: a pick at
+    // the lap is not trusted while the fit still needs something down there.
+    const auto far = RingSurvey(18.8, 10, {{0.3, -300}, {9.55, -60}, {10.65, 400}, {14.8, 60}}, 0.85, 0.6, 5.0);
+    const CageSuggestion f = Suggest(far, 10);
+    ASSERT_TRUE(f.bottom) << f.reason;
+    if (std::abs(*f.bottom - 14.8) > 0.25) {
+        EXPECT_LT(f.confidence, 0.8f) << *f.bottom;
+        EXPECT_EQ(f.reason, "底部与接头难以区分，请人工核对。");
+    }
 }
 }  // namespace
