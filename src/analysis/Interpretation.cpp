@@ -449,6 +449,14 @@ void FilterAll(const Grid& g, double sigma, const std::vector<PoleFilter>& filte
     }
 }
 
+// Where between grid points a peak or trough through the values l, c, r has its vertex (in grid
+// steps from c, at most half a step); none when c is no extreme.
+double VertexOffset(double l, double c, double r)
+{
+    const double curve = l - 2.0 * c + r;
+    return curve * c < 0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0;
+}
+
 // Every pole that stands out of the noise, shallow to deep, without the side lobes of stronger
 // ones.
 std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleFilter>& filters,
@@ -480,9 +488,7 @@ std::vector<Pole> FindPoles(const Grid& g, double sigma, const std::vector<PoleF
         // Between grid points: the vertex of the parabola through the chosen filter's outputs.
         const double l = outputs[std::size_t(p.filter)][std::size_t(j - 1)].first;
         const double r = outputs[std::size_t(p.filter)][std::size_t(j + 1)].first;
-        const double curve = l - 2.0 * p.snr + r;
-        const double offset = curve * p.snr < 0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0;
-        p.depth = g.first + (j + offset) * g.spacing;
+        p.depth = g.first + (j + VertexOffset(l, p.snr, r)) * g.spacing;
         candidates.push_back(p);
     }
     std::sort(candidates.begin(), candidates.end(),
@@ -623,11 +629,8 @@ std::vector<float> FindLaps(const Grid& g, const std::vector<PoleFilter>& filter
     std::sort(peaks.rbegin(), peaks.rend());
     // Between grid points: the vertex of the parabola through the pair score.
     const auto centre = [&](int j) {
-        const double l = score[std::size_t(j - 1)];
-        const double c = score[std::size_t(j)];
-        const double r = score[std::size_t(j + 1)];
-        const double curve = l - 2.0 * c + r;
-        return g.first + (j + (curve < 0.0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0)) * g.spacing;
+        const double offset = VertexOffset(score[std::size_t(j - 1)], score[std::size_t(j)], score[std::size_t(j + 1)]);
+        return g.first + (j + offset) * g.spacing;
     };
     std::vector<float> laps;
     const auto clearOfLaps = [&](double depth) {
@@ -1005,6 +1008,12 @@ constexpr double kDominantShare = 0.3;
 constexpr double kShapeReach = 2.0;       // distances to the far side of the ring, below the stronger set
 constexpr double kShapeOfStronger = 2.0;  // times the weaker set's strength
 
+// How far below a set its own ring's field still reaches: its far side's answer and lobes.
+double ShapeReach(const Ring& ring)
+{
+    return kShapeReach * (ring.gap + 2.0 * ring.radius) + kLocalReach;
+}
+
 std::vector<double> Significances(const PoleFit& fit, double sigma)
 {
     std::vector<double> out;
@@ -1052,9 +1061,7 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
             const double l = out[std::size_t(j - 1)].first;
             const double c = out[std::size_t(j)].first;
             const double r = out[std::size_t(j + 1)].first;
-            const double curve = l - 2.0 * c + r;
-            const double offset = curve * c < 0 ? std::clamp(0.5 * (l - r) / curve, -0.5, 0.5) : 0.0;
-            depths.push_back(g.first + (j + offset) * g.spacing);
+            depths.push_back(g.first + (j + VertexOffset(l, c, r)) * g.spacing);
             weights.push_back(v);
         }
     }
@@ -1175,7 +1182,7 @@ std::optional<std::vector<FittedPole>> FitCageEnd(const Grid& g, const Grid (&ac
     // below it is still needed.
     for (std::size_t k = depths.size(); k-- > 0 && k + kRefined >= depths.size();) {
         for (std::size_t i = 0; i < k && end[k].significance >= kKeepSignificance; ++i) {
-            if (depths[k] - depths[i] > kShapeReach * (rings[ring].gap + 2.0 * rings[ring].radius) + kLocalReach ||
+            if (depths[k] - depths[i] > ShapeReach(rings[ring]) ||
                 std::abs(fit->strength[i]) < kShapeOfStronger * std::abs(fit->strength[k])) {
                 continue;
             }
@@ -1241,7 +1248,7 @@ std::optional<EndChoice> ChooseBottom(const std::vector<FittedPole>& end, const 
         // the bottom's own far side: the light last section under a lap may end there.
         for (std::size_t i = k + 1; i < end.size(); ++i) {
             if (end[i].significance >= kKeepSignificance && end[i].seenAcross &&
-                end[i].depth - p.depth > kShapeReach * (ring.gap + 2.0 * ring.radius) + kLocalReach) {
+                end[i].depth - p.depth > ShapeReach(ring)) {
                 choice.ambiguous = true;
             }
         }
